@@ -1,0 +1,132 @@
+#include "gatherers/Windows2000.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "app/Messages.h"
+#include "app/Progress.h"
+#include "app/ReportLog.h"
+#include "gatherers/CommandLine.h"
+
+namespace quimbro {
+
+namespace {
+
+struct Capture {
+    std::string_view message;
+    std::string_view command;
+    std::string_view filePrefix;
+};
+
+constexpr std::array<Capture, 3> kCaptures = {{
+    {"Directing output of 'ipconfig /all'...", "ipconfig.exe /all", "ipconfig_"},
+    {"Directing output of 'netstat -a'...", "netstat -a", "netstat_"},
+    {"Directing output of 'net start'...", "net start", "services_"},
+}};
+
+constexpr std::array<RegistryLine, 4> kOperatingSystem = {{
+    {"OS NAME: ", "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\ProductName"},
+    {"SERVICE PACK: ", "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\CSDVersion"},
+    {"OS BUILD: ", "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\CurrentBuildNumber"},
+    // Seconds since 1970, written as the bare number.
+    {"OS INSTALL DATE: ", "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\InstallDate"},
+}};
+
+struct EnvironmentSection {
+    std::string_view message;
+    std::string_view name;
+    std::string_view environmentClass;
+};
+
+constexpr std::array<EnvironmentSection, 3> kEnvironment = {{
+    {"Reading system environment variables...", "System Environment Variables", "SYSTEM"},
+    {"Reading user environment variables...", "User Environment Variables", "USER"},
+    {"Reading volatile environment variables...", "Volatile Environment Variables", "VOLATILE"},
+}};
+
+void CaptureCommands(RunContext& run) {
+    for (const auto& capture : kCaptures) {
+        ShowMessage(run, capture.message);
+        Attempt([&] {
+            const auto target = run.DesktopPath + "\\QuimbroOutput\\windows\\" +
+                                std::string(capture.filePrefix) + run.RunStamp + ".log";
+            run.Shell().Run(RedirectedCommandLine(capture.command, target));
+        });
+        AdvanceProgress(run);
+    }
+}
+
+void WriteOperatingSystem(RunContext& run) {
+    ShowMessage(run, "Reading Operating System info...");
+    WriteBanner(run, "Operating System");
+    for (const auto& row : kOperatingSystem) {
+        // Shown and written, each with a read of its own.
+        const auto line = [&] { return std::string(row.label) + RegistryText(run, row.path); };
+        ShowMessage(run, line);
+        WriteReportLine(run, line);
+    }
+    WriteEmptyLine(run);
+}
+
+void WriteNetworking(RunContext& run) {
+    ShowMessage(run, "Reading Networking info...");
+    WriteBanner(run, "Networking");
+    WriteReportLine(run, [&] { return "WINDOWS USERNAME: " + run.Network().UserName(); });
+    WriteReportLine(run, [&] { return "COMPUTER NAME: " + run.Network().ComputerName(); });
+    WriteReportLine(run, [&] { return "DOMAIN NAME: " + run.Network().UserDomain(); });
+    WriteEmptyLine(run);
+    WriteReportLine(run, "*See ipconfig and netstat logs for further networking information");
+    WriteEmptyLine(run);
+}
+
+void WriteEnvironment(RunContext& run, const EnvironmentSection& section) {
+    ShowMessage(run, section.message);
+    WriteBanner(run, section.name);
+    const auto entries = Collection(
+        [&] { return run.Shell().Environment(std::string(section.environmentClass)); });
+    long long number = 0;
+    for (const auto& entry : entries) {
+        ++number;
+        // The number is written whole, however many entries there are.
+        WriteReportLine(run, [&] { return std::to_string(number) + " " + entry; });
+    }
+    WriteEmptyLine(run);
+}
+
+void WriteRunningProcesses(RunContext& run) {
+    ShowMessage(run, "Reading running processes...");
+    WriteBanner(run, "Running Processes");
+    for (const auto& process : Collection([&] { return run.computer.processes.RunningProcesses(); }))
+        WriteReportLine(run, [&] {
+            return Readable(process.name) + "\t\t" + std::to_string(Readable(process.id));
+        });
+    WriteEmptyLine(run);
+    WriteReportLine(run, "* See services log for list of services.");
+    WriteEmptyLine(run);
+}
+
+void WriteLocalAdministrators(RunContext& run) {
+    WriteBanner(run, "Local Administrators");
+    const auto members = Collection([&] {
+        return run.computer.groups.AdministratorsMembers(run.Network().ComputerName());
+    });
+    for (const auto& member : members) WriteReportLine(run, [&] { return Readable(member); });
+    WriteEmptyLine(run);
+}
+
+}  // namespace
+
+void GatherWindowsInfo(RunContext& run) {
+    CaptureCommands(run);
+    WriteOperatingSystem(run);
+    WriteNetworking(run);
+    for (const auto& section : kEnvironment) {
+        WriteEnvironment(run, section);
+        if (&section == &kEnvironment.front()) AdvanceProgress(run);
+    }
+    WriteRunningProcesses(run);
+    WriteLocalAdministrators(run);
+}
+
+}  // namespace quimbro

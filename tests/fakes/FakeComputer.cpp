@@ -1,0 +1,156 @@
+#include "fakes/FakeComputer.h"
+
+#include <fstream>
+
+#include "platform/PlatformError.h"
+#include "platform/PortableFileSystem.h"
+#include "platform/WindowsPath.h"
+
+namespace quimbro::test {
+
+namespace {
+
+template <class T>
+const T& Present(const std::optional<T>& value) {
+    if (!value) throw PlatformError("not available");
+    return *value;
+}
+
+class FakeShell final : public WScriptShell {
+public:
+    explicit FakeShell(FakeComputer& pc) : pc_(pc) {}
+
+    Value RegRead(const std::string& path) override {
+        const auto found = pc_.registry.find(path);
+        if (found == pc_.registry.end()) throw PlatformError("no such value");
+        return found->second;
+    }
+
+    // Records the line and plays the interpreter's redirection: the command's "output"
+    // lands in the quoted target file.
+    void Run(const std::string& commandLine) override {
+        pc_.commandLines.push_back(commandLine);
+        const auto redirect = commandLine.find(" > \"");
+        if (redirect == std::string::npos || commandLine.back() != '"') return;
+        const auto command = commandLine.substr(7, redirect - 7);  // after "cmd /C "
+        const auto target = commandLine.substr(redirect + 4, commandLine.size() - redirect - 5);
+        std::ofstream(pc_.host().Native(target), std::ios::binary) << command << " output\r\n";
+    }
+
+    std::string DesktopFolder() override { return Present(pc_.desktop); }
+
+    std::vector<std::string> Environment(const std::string& environmentClass) override {
+        const auto found = pc_.environment.find(environmentClass);
+        if (found == pc_.environment.end()) throw PlatformError("no such class");
+        return found->second;
+    }
+
+private:
+    FakeComputer& pc_;
+};
+
+class FakeNetwork final : public WScriptNetwork {
+public:
+    explicit FakeNetwork(FakeComputer& pc) : pc_(pc) {}
+    std::string UserName() override { return Present(pc_.userName); }
+    std::string ComputerName() override { return Present(pc_.computerName); }
+    std::string UserDomain() override { return Present(pc_.userDomain); }
+
+private:
+    FakeComputer& pc_;
+};
+
+class FakeObject final : public MetabaseObject {
+public:
+    FakeObject(FakeComputer& pc, std::string path) : pc_(pc), path_(std::move(path)) {}
+
+    std::vector<std::unique_ptr<MetabaseObject>> Children() override {
+        const auto& node = pc_.metabase.at(path_);
+        if (!node.childrenReadable) throw PlatformError("cannot enumerate");
+        std::vector<std::unique_ptr<MetabaseObject>> children;
+        for (const auto& name : node.children)
+            children.push_back(std::make_unique<FakeObject>(pc_, path_ + "/" + name));
+        return children;
+    }
+
+    Value Get(const std::string& property) override {
+        const auto found = pc_.metabase.find(path_);
+        if (found == pc_.metabase.end()) throw PlatformError("no such object");
+        const auto value = found->second.properties.find(property);
+        if (value == found->second.properties.end()) throw PlatformError("no such property");
+        return value->second;
+    }
+
+private:
+    FakeComputer& pc_;
+    std::string path_;
+};
+
+}  // namespace
+
+bool CaseInsensitiveLess::operator()(const std::string& a, const std::string& b) const {
+    const auto fold = [](std::string s) {
+        for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return s;
+    };
+    return fold(a) < fold(b);
+}
+
+class FakeComputer::Parts final : public AutomationObjects,
+                                  public ProcessList,
+                                  public LocalGroups,
+                                  public Metabase,
+                                  public Clock {
+public:
+    explicit Parts(FakeComputer& pc) : pc_(pc) {}
+
+    std::unique_ptr<WScriptShell> CreateShell() override {
+        if (!pc_.shellCreatable) throw PlatformError("cannot create");
+        return std::make_unique<FakeShell>(pc_);
+    }
+    std::unique_ptr<WScriptNetwork> CreateNetwork() override {
+        if (!pc_.networkCreatable) throw PlatformError("cannot create");
+        return std::make_unique<FakeNetwork>(pc_);
+    }
+    std::unique_ptr<FileSystemObject> CreateFileSystem() override {
+        if (!pc_.fileSystemCreatable) throw PlatformError("cannot create");
+        return std::make_unique<PortableFileSystem>(pc_.host());
+    }
+
+    std::vector<ProcessEntry> RunningProcesses() override { return Present(pc_.processes); }
+
+    std::vector<MemberName> AdministratorsMembers(const std::string& computerName) override {
+        pc_.administratorsAskedFor.push_back(computerName);
+        return Present(pc_.administrators);
+    }
+
+    std::unique_ptr<MetabaseObject> Bind(const std::string& path) override {
+        const auto found = pc_.metabase.find(path);
+        if (found == pc_.metabase.end() || !found->second.bindable)
+            throw PlatformError("cannot bind");
+        return std::make_unique<FakeObject>(pc_, found->first);
+    }
+
+    DateTime Now() override { return pc_.now; }
+    std::string ShortDate(const DateTime& m) override {
+        return std::to_string(m.month) + "/" + std::to_string(m.day) + "/" + std::to_string(m.year);
+    }
+    std::string TimeOfDay(const DateTime& m) override {
+        const auto twoDigits = [](int n) { return (n < 10 ? "0" : "") + std::to_string(n); };
+        const int hour12 = m.hour % 12 == 0 ? 12 : m.hour % 12;
+        return std::to_string(hour12) + ":" + twoDigits(m.minute) + ":" + twoDigits(m.second) +
+               (m.hour < 12 ? " AM" : " PM");
+    }
+
+private:
+    FakeComputer& pc_;
+};
+
+FakeComputer::FakeComputer(const std::filesystem::path& driveRoot)
+    : host_(driveRoot), parts_(std::make_unique<Parts>(*this)) {
+    computer_ = std::make_unique<Computer>(Computer{*parts_, *parts_, *parts_, *parts_, *parts_});
+}
+
+FakeComputer::~FakeComputer() = default;
+
+}  // namespace quimbro::test
