@@ -28,6 +28,8 @@ void Form1::Start_Click() {
     run_.window.Cancel().SetEnabled(true);
 }
 
-void Form1::Cancel_Click() { run_.window.Unload(); }
+void Form1::Cancel_Click() {
+    run_.window.Unload();
+}
 
 }  // namespace quimbro

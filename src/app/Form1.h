@@ -9,7 +9,7 @@ namespace quimbro {
 // The window's behaviour, apart from any window toolkit: the native window forwards its
 // load and its two buttons' clicks here.
 class Form1 {
-public:
+  public:
     Form1(Computer& computer, FormWindow& window) : run_(computer, window) {}
 
     void Form_Load();
@@ -18,7 +18,7 @@ public:
 
     const RunContext& Run() const { return run_; }
 
-private:
+  private:
     RunContext run_;
 };
 

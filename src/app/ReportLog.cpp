@@ -6,7 +6,9 @@ void WriteReportLine(RunContext& run, std::string_view text) {
     WriteReportLine(run, [&] { return std::string(text); });
 }
 
-void WriteEmptyLine(RunContext& run) { WriteReportLine(run, ""); }
+void WriteEmptyLine(RunContext& run) {
+    WriteReportLine(run, "");
+}
 
 void WriteBanner(RunContext& run, std::string_view name) {
     const std::string title = "***" + std::string(name) + "***";

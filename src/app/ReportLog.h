@@ -1,7 +1,7 @@
 #pragma once
 
-#include <span>
 #include <concepts>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>

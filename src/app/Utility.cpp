@@ -53,12 +53,17 @@ constexpr std::array<OutputFolder, 17> kOutputTree = {{
      "Creating ~\\Kestova\\TarnApp\\projects..."},
 }};
 
-std::string LogFileName(const RunContext& run) { return "Quimbro_" + run.RunStamp + ".log"; }
+std::string LogFileName(const RunContext& run) {
+    return "Quimbro_" + run.RunStamp + ".log";
+}
 
 constexpr std::array<std::string_view, 7> kAcceptedSystems = {
-    "Windows 2000 Professional",    "Windows 2000 Server",
-    "Windows 2000 Advanced Server", "Windows 2000 DataCenter Server",
-    "Windows .NET Server",          "Windows .NET Enterprise Server",
+    "Windows 2000 Professional",
+    "Windows 2000 Server",
+    "Windows 2000 Advanced Server",
+    "Windows 2000 DataCenter Server",
+    "Windows .NET Server",
+    "Windows .NET Enterprise Server",
     "Windows NT 4",
 };
 

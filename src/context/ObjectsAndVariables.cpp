@@ -12,10 +12,18 @@ T& Created(const std::unique_ptr<T>& object) {
 }
 }  // namespace
 
-WScriptShell& RunContext::Shell() const { return Created(ShellObject); }
-WScriptNetwork& RunContext::Network() const { return Created(NetworkObject); }
-FileSystemObject& RunContext::Files() const { return Created(FileSystem); }
-TextStream& RunContext::Log() const { return Created(LogStream); }
+WScriptShell& RunContext::Shell() const {
+    return Created(ShellObject);
+}
+WScriptNetwork& RunContext::Network() const {
+    return Created(NetworkObject);
+}
+FileSystemObject& RunContext::Files() const {
+    return Created(FileSystem);
+}
+TextStream& RunContext::Log() const {
+    return Created(LogStream);
+}
 
 std::string MakeRunStamp(const DateTime& m) {
     using std::to_string;

@@ -19,17 +19,25 @@ struct Zone {
 // The current user's zones only; the machine-wide zone keys are not read.
 constexpr std::array<Zone, 4> kZones = {{
     {"LOCAL INTRANET",
-     {{{"Persistent Cookies: ", "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\1\\1A02"},
-       {"Session Cookies: ", "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\1\\1A03"}}}},
+     {{{"Persistent Cookies: ",
+        "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\1\\1A02"},
+       {"Session Cookies: ",
+        "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\1\\1A03"}}}},
     {"TRUSTED SITES",
-     {{{"Persistent Cookies: ", "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\2\\1A02"},
-       {"Session Cookies: ", "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\2\\1A03"}}}},
+     {{{"Persistent Cookies: ",
+        "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\2\\1A02"},
+       {"Session Cookies: ",
+        "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\2\\1A03"}}}},
     {"INTERNET",
-     {{{"Persistent Cookies: ", "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\3\\1A02"},
-       {"Session Cookies: ", "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\3\\1A03"}}}},
+     {{{"Persistent Cookies: ",
+        "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\3\\1A02"},
+       {"Session Cookies: ",
+        "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\3\\1A03"}}}},
     {"RESTRICTED",
-     {{{"Persistent Cookies: ", "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\4\\1A02"},
-       {"Session Cookies: ", "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\4\\1A03"}}}},
+     {{{"Persistent Cookies: ",
+        "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\4\\1A02"},
+       {"Session Cookies: ",
+        "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\4\\1A03"}}}},
 }};
 }  // namespace
 

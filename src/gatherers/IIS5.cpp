@@ -103,8 +103,9 @@ void GatherIISInfo(RunContext& run) {
     ShowMessage(run, "Reading IIS info...");
     AdvanceProgress(run);
     WriteBanner(run, "IIS");
-    WriteReportLine(run,
-                    [&] { return RegistryText(run, "HKLM\\Software\\Microsoft\\InetStp\\VersionString"); });
+    WriteReportLine(run, [&] {
+        return RegistryText(run, "HKLM\\Software\\Microsoft\\InetStp\\VersionString");
+    });
     WriteEmptyLine(run);
 
     Object service;
@@ -121,10 +122,12 @@ void GatherIISInfo(RunContext& run) {
         if (IsSite(child)) WriteSite(run, child);
 
     WriteReportLine(run, "---Access Permission Values---");
-    WriteReportLine(run, "Note: Permissions are added together.  Subtract values below to reach zero.");
     WriteReportLine(run,
-                    "None = 0, Read = 1, Write = 2, Script Source Access = 16, Execute Scripts Only "
-                    "= 512, Execute Scripts and Executables = 516");
+                    "Note: Permissions are added together.  Subtract values below to reach zero.");
+    WriteReportLine(
+        run,
+        "None = 0, Read = 1, Write = 2, Script Source Access = 16, Execute Scripts Only "
+        "= 512, Execute Scripts and Executables = 516");
     WriteEmptyLine(run);
     AdvanceProgress(run);
     AdvanceProgress(run);

@@ -29,7 +29,8 @@ constexpr std::array<RegistryLine, 8> kLines = {{
 }  // namespace
 
 void GatherOfficeInfo(RunContext& run) {
-    WriteRegistrySection(run, {"Reading MS Office info...", "Microsoft Office Applications", kLines});
+    WriteRegistrySection(run,
+                         {"Reading MS Office info...", "Microsoft Office Applications", kLines});
 }
 
 }  // namespace quimbro

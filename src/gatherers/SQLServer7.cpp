@@ -11,9 +11,11 @@ constexpr std::array<RegistryLine, 3> kLines = {{
     {"SQL Server Version: ",
      "HKLM\\Software\\Microsoft\\MSSQLServer\\MSSQLServer\\CurrentVersion\\CurrentVersion"},
     {"Warehouse DB: ",
-     "HKLM\\Software\\Vantorel Software\\Ossery\\2002.05.00\\Core\\Databases\\Dashboard\\MASTR\\Database"},
+     "HKLM\\Software\\Vantorel "
+     "Software\\Ossery\\2002.05.00\\Core\\Databases\\Dashboard\\MASTR\\Database"},
     {"Schema DB: ",
-     "HKLM\\Software\\Vantorel Software\\Ossery\\2002.05.00\\Core\\Databases\\Dashboard\\TstD1\\Database"},
+     "HKLM\\Software\\Vantorel "
+     "Software\\Ossery\\2002.05.00\\Core\\Databases\\Dashboard\\TstD1\\Database"},
 }};
 }  // namespace
 

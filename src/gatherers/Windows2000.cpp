@@ -83,8 +83,8 @@ void WriteNetworking(RunContext& run) {
 void WriteEnvironment(RunContext& run, const EnvironmentSection& section) {
     ShowMessage(run, section.message);
     WriteBanner(run, section.name);
-    const auto entries = Collection(
-        [&] { return run.Shell().Environment(std::string(section.environmentClass)); });
+    const auto entries =
+        Collection([&] { return run.Shell().Environment(std::string(section.environmentClass)); });
     long long number = 0;
     for (const auto& entry : entries) {
         ++number;
@@ -97,7 +97,8 @@ void WriteEnvironment(RunContext& run, const EnvironmentSection& section) {
 void WriteRunningProcesses(RunContext& run) {
     ShowMessage(run, "Reading running processes...");
     WriteBanner(run, "Running Processes");
-    for (const auto& process : Collection([&] { return run.computer.processes.RunningProcesses(); }))
+    for (const auto& process :
+         Collection([&] { return run.computer.processes.RunningProcesses(); }))
         WriteReportLine(run, [&] {
             return Readable(process.name) + "\t\t" + std::to_string(Readable(process.id));
         });
@@ -108,9 +109,8 @@ void WriteRunningProcesses(RunContext& run) {
 
 void WriteLocalAdministrators(RunContext& run) {
     WriteBanner(run, "Local Administrators");
-    const auto members = Collection([&] {
-        return run.computer.groups.AdministratorsMembers(run.Network().ComputerName());
-    });
+    const auto members = Collection(
+        [&] { return run.computer.groups.AdministratorsMembers(run.Network().ComputerName()); });
     for (const auto& member : members) WriteReportLine(run, [&] { return Readable(member); });
     WriteEmptyLine(run);
 }

@@ -20,7 +20,7 @@ struct ProcessEntry {
 };
 
 class ProcessList {
-public:
+  public:
     virtual ~ProcessList() = default;
     virtual std::vector<ProcessEntry> RunningProcesses() = 0;
 };
@@ -29,7 +29,7 @@ public:
 using MemberName = std::optional<std::string>;
 
 class LocalGroups {
-public:
+  public:
     virtual ~LocalGroups() = default;
     // The members of the built-in Administrators group (S-1-5-32-544) of the named computer,
     // whatever the group is called in the system's language.
@@ -37,14 +37,14 @@ public:
 };
 
 class MetabaseObject {
-public:
+  public:
     virtual ~MetabaseObject() = default;
     virtual std::vector<std::unique_ptr<MetabaseObject>> Children() = 0;
     virtual Value Get(const std::string& property) = 0;
 };
 
 class Metabase {
-public:
+  public:
     virtual ~Metabase() = default;
     // An "IIS://computer/W3SVC..." path.
     virtual std::unique_ptr<MetabaseObject> Bind(const std::string& path) = 0;
@@ -56,7 +56,7 @@ struct DateTime {
 };
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual DateTime Now() = 0;
     // In the user's short date and time formats: 12/5/2026 and 3:49:34 AM in US English.

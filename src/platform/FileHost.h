@@ -7,7 +7,7 @@ namespace quimbro {
 
 // What the portable file system needs to know of the host it runs on.
 class FileHost {
-public:
+  public:
     virtual ~FileHost() = default;
     // The host's path for a Windows path (UTF-8, backslashes).
     virtual std::filesystem::path Native(const std::string& windowsPath) const = 0;

@@ -67,7 +67,7 @@ void CopyTree(const FileHost& host, const fs::path& from, const fs::path& to) {
 }
 
 class FileTextStream final : public TextStream {
-public:
+  public:
     FileTextStream(const FileHost& host, const fs::path& path)
         : host_(host), out_(path, std::ios::binary | std::ios::trunc) {
         if (!out_) throw PlatformError("cannot create the text file");
@@ -87,7 +87,7 @@ public:
         if (!out_) throw PlatformError("cannot close the text file");
     }
 
-private:
+  private:
     const FileHost& host_;
     std::ofstream out_;
 };

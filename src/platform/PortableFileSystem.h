@@ -10,7 +10,7 @@ namespace quimbro {
 
 // The file-system object on std::filesystem, the same on every host.
 class PortableFileSystem final : public FileSystemObject {
-public:
+  public:
     explicit PortableFileSystem(const FileHost& host) : host_(host) {}
 
     bool FolderExists(const std::string& path) override;
@@ -20,7 +20,7 @@ public:
     void CopyFile(const std::string& source, const std::string& destination) override;
     std::unique_ptr<TextStream> CreateTextFile(const std::string& path) override;
 
-private:
+  private:
     const FileHost& host_;
 };
 

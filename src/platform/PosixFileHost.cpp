@@ -46,6 +46,8 @@ bool PosixFileHost::IsLink(const fs::path& path) const {
     return fs::is_symlink(fs::symlink_status(path, ec));
 }
 
-void PosixFileHost::RemoveLink(const fs::path& path) const { fs::remove(path); }
+void PosixFileHost::RemoveLink(const fs::path& path) const {
+    fs::remove(path);
+}
 
 }  // namespace quimbro

@@ -11,15 +11,16 @@ namespace quimbro {
 // lies under the given drive root, and names are found in any letter case, as on Windows.
 // The report is stored as UTF-8.
 class PosixFileHost final : public FileHost {
-public:
-    explicit PosixFileHost(std::filesystem::path driveRoot = "/") : driveRoot_(std::move(driveRoot)) {}
+  public:
+    explicit PosixFileHost(std::filesystem::path driveRoot = "/")
+        : driveRoot_(std::move(driveRoot)) {}
 
     std::filesystem::path Native(const std::string& windowsPath) const override;
     bool IsLink(const std::filesystem::path& path) const override;
     void RemoveLink(const std::filesystem::path& path) const override;
     std::string ReportText(const std::string& utf8) const override { return utf8; }
 
-private:
+  private:
     std::filesystem::path driveRoot_;
 };
 

@@ -12,7 +12,7 @@
 namespace quimbro {
 
 class WScriptShell {
-public:
+  public:
     virtual ~WScriptShell() = default;
 
     // "HKLM\..." or "HKCU\..."; a path ending in a backslash names the key's default value.
@@ -29,7 +29,7 @@ public:
 };
 
 class WScriptNetwork {
-public:
+  public:
     virtual ~WScriptNetwork() = default;
     virtual std::string UserName() = 0;
     virtual std::string ComputerName() = 0;  // NetBIOS name
@@ -38,14 +38,14 @@ public:
 
 // An 8-bit text file written line by line, CR LF after each line.
 class TextStream {
-public:
+  public:
     virtual ~TextStream() = default;
     virtual void WriteLine(const std::string& line) = 0;
     virtual void Close() = 0;
 };
 
 class FileSystemObject {
-public:
+  public:
     virtual ~FileSystemObject() = default;
     virtual bool FolderExists(const std::string& path) = 0;
     // Removes the folder and all it holds; a link inside is removed, never followed.
@@ -63,7 +63,7 @@ public:
 
 // Creating the three objects by their class names; a class that cannot be created fails.
 class AutomationObjects {
-public:
+  public:
     virtual ~AutomationObjects() = default;
     virtual std::unique_ptr<WScriptShell> CreateShell() = 0;
     virtual std::unique_ptr<WScriptNetwork> CreateNetwork() = 0;

@@ -19,7 +19,9 @@ struct TextOf {
 };
 }  // namespace
 
-std::string ToText(const Value& value) { return std::visit(TextOf{}, value); }
+std::string ToText(const Value& value) {
+    return std::visit(TextOf{}, value);
+}
 
 const TextList& EntriesOf(const Value& value) {
     static const TextList none;

@@ -6,7 +6,7 @@ namespace quimbro {
 
 // The controls of the window that a run touches.
 class ListBox {
-public:
+  public:
     virtual ~ListBox() = default;
     virtual void AddItem(const std::string& line) = 0;
     // Asks for the line shown first; the list clamps what it cannot show at the top.
@@ -15,7 +15,7 @@ public:
 
 // A bar from Min to Max that refuses a value outside that range and keeps the old one.
 class ProgressBar {
-public:
+  public:
     virtual ~ProgressBar() = default;
     float Min() const { return min_; }
     float Max() const { return max_; }
@@ -23,23 +23,23 @@ public:
     // Raises PlatformError for a value outside Min..Max.
     void SetValue(float value);
 
-protected:
+  protected:
     virtual void Show(float value) = 0;
 
-private:
+  private:
     float min_ = 0;
     float max_ = 100;
     float value_ = 0;
 };
 
 class CommandButton {
-public:
+  public:
     virtual ~CommandButton() = default;
     virtual void SetEnabled(bool enabled) = 0;
 };
 
 class FormWindow {
-public:
+  public:
     virtual ~FormWindow() = default;
     virtual ListBox& List1() = 0;
     virtual ProgressBar& ProgressBar1() = 0;

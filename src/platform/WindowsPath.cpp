@@ -3,7 +3,9 @@
 namespace quimbro {
 
 namespace {
-char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Fold(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool Match(std::string_view pattern, std::string_view name) {
     // Iterative matching with one backtrack point for the last star seen.

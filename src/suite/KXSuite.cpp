@@ -47,8 +47,8 @@ struct ProductCopy {
 };
 
 constexpr std::array<ProductCopy, 10> kCopies = {{
-    {"Copying AnB logs...", Copy::Folder, "AlmanBoard\\log*", "\\QuimbroOutput\\AlmanBoard",
-     true, true},
+    {"Copying AnB logs...", Copy::Folder, "AlmanBoard\\log*", "\\QuimbroOutput\\AlmanBoard", true,
+     true},
     {"Copying Jakarta-Tomcat logs...", Copy::Folder, "jakarta-tomcat\\log*",
      "\\QuimbroOutput\\jakarta-tomcat", true, false},
     {"Copying ~\\AlmanBoard\\bin\\*.ini...", Copy::File, "AlmanBoard\\bin\\*.ini",
@@ -63,12 +63,12 @@ constexpr std::array<ProductCopy, 10> kCopies = {{
      "jakarta-tomcat\\webapps\\TarnApp\\WEB-INF\\classes\\config.txt",
      "\\QuimbroOutput\\jakarta-tomcat\\webapps\\TarnApp\\WEB-INF\\classes\\", true, false},
     {"Copying ~\\TarnApp\\projects\\catalog.txt...", Copy::File,
-     "Kestova\\TarnApp\\projects\\catalog.txt", "\\QuimbroOutput\\Vantorel\\Kestova\\TarnApp\\projects\\",
-     false, false},
+     "Kestova\\TarnApp\\projects\\catalog.txt",
+     "\\QuimbroOutput\\Vantorel\\Kestova\\TarnApp\\projects\\", false, false},
     {"Copying Kestova\\bin\\error.log...", Copy::File, "Kestova\\bin\\error.log",
      "\\QuimbroOutput\\Vantorel\\Kestova\\bin\\", true, false},
-    {"Copying KXSetup\\*.log...", Copy::File, "KXSetup\\*.log", "\\QuimbroOutput\\Vantorel\\KXSetup\\",
-     true, false},
+    {"Copying KXSetup\\*.log...", Copy::File, "KXSetup\\*.log",
+     "\\QuimbroOutput\\Vantorel\\KXSetup\\", true, false},
 }};
 
 void CopyProductFiles(RunContext& run, const ProductCopy& copy) {

@@ -116,9 +116,11 @@ TEST(RunStamp, NumbersWithoutLeadingZeros) {
 }
 
 TEST(CommandLine, RedirectsIntoAQuotedTarget) {
-    EXPECT_EQ(RedirectedCommandLine("ipconfig.exe /all",
-                                    "C:\\Users\\Jo Smith\\Desktop\\QuimbroOutput\\windows\\ipconfig_1.log"),
-              "cmd /C ipconfig.exe /all > \"C:\\Users\\Jo Smith\\Desktop\\QuimbroOutput\\windows\\ipconfig_1.log\"");
+    EXPECT_EQ(RedirectedCommandLine(
+                  "ipconfig.exe /all",
+                  "C:\\Users\\Jo Smith\\Desktop\\QuimbroOutput\\windows\\ipconfig_1.log"),
+              "cmd /C ipconfig.exe /all > \"C:\\Users\\Jo "
+              "Smith\\Desktop\\QuimbroOutput\\windows\\ipconfig_1.log\"");
     EXPECT_EQ(QuotedPath("C:\\R&D ^1\\x"), "\"C:\\R&D ^1\\x\"");
     EXPECT_EQ(QuotedPath(""), "\"\"");
     // A quote would end the quoted path early and let the rest run as a command.
@@ -144,7 +146,8 @@ TEST(ProductBase, IsTheFolderBesideKestova) {
         {"", ""},
         {"\\", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(ProductBaseFolder(c.installDirectory), c.base) << c.installDirectory;
+    for (const auto& c : cases)
+        EXPECT_EQ(ProductBaseFolder(c.installDirectory), c.base) << c.installDirectory;
 }
 
 struct RecordingBar final : ProgressBar {

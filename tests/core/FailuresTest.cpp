@@ -1,0 +1,271 @@
+// What each kind of failure leaves out of a run on the rich computer, and nothing more.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "app/Form1.h"
+#include "core/RichComputer.h"
+#include "core/TempFolder.h"
+#include "fakes/FakeWindow.h"
+
+namespace fs = std::filesystem;
+
+namespace quimbro::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const std::string kNt = "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\";
+const std::string kMeta = "IIS://QUIMBROPC/W3SVC";
+
+struct Outcome {
+    Lines report;
+    Lines events;
+    fs::path output;
+};
+
+Lines ReportIn(const fs::path& output) {
+    return ReportLines(output / "Quimbro_1252026_34934.log");
+}
+
+Outcome RunOn(RichComputer& rich) {
+    FakeWindow window;
+    Form1 form(rich.pc.computer(), window);
+    form.Form_Load();
+    form.Start_Click();
+    Outcome outcome{{}, window.events, rich.desktop / "QuimbroOutput"};
+    // The install directory shown lies below each test's own folder.
+    for (auto& event : outcome.events)
+        if (const auto at = event.find(rich.root.string()); at != std::string::npos)
+            event.replace(at, rich.root.string().size(), "<root>");
+    outcome.report = ReportIn(outcome.output);
+    return outcome;
+}
+
+// Edits of the rich run's lines.
+std::size_t Find(const Lines& lines, const std::string& line, std::size_t from = 0) {
+    const auto at = std::find(lines.begin() + static_cast<std::ptrdiff_t>(from), lines.end(), line);
+    EXPECT_NE(at, lines.end()) << "no line " << line;
+    return static_cast<std::size_t>(at - lines.begin());
+}
+std::function<void(Lines&)> Drop(std::vector<std::string> texts) {
+    return [texts](Lines& lines) {
+        for (const auto& text : texts)
+            lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(Find(lines, text)));
+    };
+}
+// Drops from the line `first` up to, not including, the next line `end`, after `after`.
+std::function<void(Lines&)> DropRange(std::string after, std::string first, std::string end) {
+    return [=](Lines& lines) {
+        const auto from = Find(lines, first, Find(lines, after));
+        const auto to = Find(lines, end, from);
+        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(from),
+                    lines.begin() + static_cast<std::ptrdiff_t>(to));
+    };
+}
+std::function<void(Lines&)> Replace(std::string from, std::string to) {
+    return [=](Lines& lines) { lines[Find(lines, from)] = to; };
+}
+std::function<void(Lines&)> Insert(std::string before, Lines added) {
+    return [=](Lines& lines) {
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(Find(lines, before)),
+                     added.begin(), added.end());
+    };
+}
+std::function<void(Lines&)> Both(std::vector<std::function<void(Lines&)>> edits) {
+    return [=](Lines& lines) {
+        for (const auto& edit : edits) edit(lines);
+    };
+}
+const std::function<void(Lines&)> kSame = [](Lines&) {};
+
+const std::string kLegend = "---Access Permission Values---";
+
+struct FailureCase {
+    const char* what;
+    std::function<void(RichComputer&)> fail;
+    std::function<void(Lines&)> report;  // the rich report, edited
+    std::function<void(Lines&)> window;  // the rich run's window events, edited
+};
+
+const FailureCase kCases[] = {
+    {"a missing registry value leaves out its line, on screen too",
+     [](RichComputer& r) { r.pc.registry.erase(kNt + "CSDVersion"); },
+     Drop({"SERVICE PACK: Service Pack 2"}), Drop({"L:SERVICE PACK: Service Pack 2"})},
+    {"a list value cannot be joined",
+     [](RichComputer& r) {
+         r.pc.registry[kNt + "ProductName"] = TextList{"a", "b"};
+     },
+     Drop({"OS NAME: Microsoft Windows 2000"}), Drop({"L:OS NAME: Microsoft Windows 2000"})},
+    {"raw bytes cannot be joined",
+     [](RichComputer& r) {
+         r.pc.registry["HKLM\\Software\\Netscape\\Netscape Navigator\\CurrentVersion"] =
+             Bytes{1, 2};
+     },
+     Drop({"Version: 4.7 (en)"}), kSame},
+    {"an empty string leaves the label alone",
+     [](RichComputer& r) { r.pc.registry[kNt + "CurrentBuildNumber"] = std::string(); },
+     Replace("OS BUILD: 2195", "OS BUILD: "), Replace("L:OS BUILD: 2195", "L:OS BUILD: ")},
+    {"an install date of zero is the digit 0",
+     [](RichComputer& r) { r.pc.registry[kNt + "InstallDate"] = std::int64_t{0}; },
+     Replace("OS INSTALL DATE: 1007553600", "OS INSTALL DATE: 0"),
+     Replace("L:OS INSTALL DATE: 1007553600", "L:OS INSTALL DATE: 0")},
+    {"an unreadable user name", [](RichComputer& r) { r.pc.userName.reset(); },
+     Drop({"WINDOWS USERNAME: jsmith"}), kSame},
+    {"an environment class that cannot be obtained",
+     [](RichComputer& r) { r.pc.environment.erase("USER"); },
+     Drop({"1 TEMP=%USERPROFILE%\\Local Settings\\Temp",
+           "2 TMP=%USERPROFILE%\\Local Settings\\Temp"}),
+     kSame},
+    {"WMI that cannot be bound", [](RichComputer& r) { r.pc.processes.reset(); },
+     Drop({"System Idle Process\t\t0", "System\t\t8", "java.exe\t\t1312"}), kSame},
+    {"processes whose name or identifier cannot be read",
+     [](RichComputer& r) {
+         (*r.pc.processes)[1].name.reset();
+         (*r.pc.processes)[2].id.reset();
+     },
+     Drop({"System\t\t8", "java.exe\t\t1312"}), kSame},
+    {"a member whose name cannot be read",
+     [](RichComputer& r) { (*r.pc.administrators)[0].reset(); }, Drop({"Administrator"}), kSame},
+    {"an administrators group that cannot be found",
+     [](RichComputer& r) { r.pc.administrators.reset(); }, Drop({"Administrator", "Domain Admins"}),
+     kSame},
+    {"an unreachable metabase", [](RichComputer& r) { r.pc.metabase.clear(); },
+     Both({DropRange("***IIS***", "Website ID: 1(Default Web Site)", kLegend),
+           DropRange(kLegend, "Filter Load Order: sspifilt,Compression", "*********"),
+           Insert(kLegend, {"Unable to connect to the IIS Metabase on QUIMBROPC",
+                            "IIS 5.0 may not be installed on this computer."})}),
+     kSame},
+    {"a site whose root cannot be bound",
+     [](RichComputer& r) { r.pc.metabase[kMeta + "/1/Root"].bindable = false; },
+     Both({Drop({"Access Permissions: 513"}),
+           DropRange("***IIS***", "Anonymous User: IUSR_QUIMBROPC", ""),
+           DropRange("Secure Port: :443:", "Virtual Directory: TarnApp",
+                     "Website ID: 2(Intranet)")}),
+     kSame},
+    {"a site whose root's directories cannot be enumerated",
+     [](RichComputer& r) { r.pc.metabase[kMeta + "/1/Root"].childrenReadable = false; },
+     DropRange("***IIS***", "Virtual Directory: TarnApp", "Website ID: 2(Intranet)"), kSame},
+    {"a site whose filters cannot be bound",
+     [](RichComputer& r) { r.pc.metabase[kMeta + "/1/Filters"].bindable = false; },
+     Both({Drop({"Filter Load Order: sspifilt,Compression"}),
+           DropRange(kLegend, "Filter Name: sspifilt", "Filter Load Order: ")}),
+     kSame},
+    {"a site comment that cannot be read",
+     [](RichComputer& r) { r.pc.metabase[kMeta + "/1"].properties.erase("ServerComment"); },
+     Drop({"Website ID: 1(Default Web Site)"}), kSame},
+    {"bindings that are not a list",
+     [](RichComputer& r) {
+         r.pc.metabase[kMeta + "/1"].properties["ServerBindings"] = std::string(":80:");
+     },
+     Drop({"Port: :80:", "Port: 10.0.0.5:8080:intranet"}), kSame},
+    {"a filter state that cannot be read is Red",
+     [](RichComputer& r) {
+         r.pc.metabase[kMeta + "/1/Filters/sspifilt"].properties.erase("FilterState");
+     },
+     Replace("Filter State: Green", "Filter State: Red"), kSame},
+    {"a web service child whose name cannot be read is no site",
+     [](RichComputer& r) { r.pc.metabase[kMeta + "/2"].properties.erase("Name"); },
+     Both({DropRange("***IIS***", "Website ID: 2(Intranet)", kLegend),
+           DropRange(kLegend, "Filter Load Order: ", "*********")}),
+     kSame},
+};
+
+TEST(Failures, EachLeavesOutExactlyItsOwnLines) {
+    TempFolder richRoot;
+    RichComputer rich(richRoot.path());
+    const auto reference = RunOn(rich);
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.what);
+        TempFolder root;
+        RichComputer computer(root.path());
+        c.fail(computer);
+        const auto outcome = RunOn(computer);
+        auto report = reference.report;
+        c.report(report);
+        ExpectSameLines(outcome.report, report);
+        auto events = reference.events;
+        c.window(events);
+        ExpectSameLines(outcome.events, events);
+    }
+}
+
+class RunWorkspaceFailures : public ::testing::Test {
+  protected:
+    TempFolder temp;
+    RichComputer rich{temp.path()};
+    Outcome reference = [] {
+        TempFolder root;
+        RichComputer other(root.path());
+        return RunOn(other);
+    }();
+};
+
+TEST_F(RunWorkspaceFailures, WithoutADesktopTheRunWritesAtTheDriveRoot) {
+    rich.pc.desktop.reset();
+    const auto outcome = RunOn(rich);
+    const auto output = temp.path() / "QuimbroOutput";
+    EXPECT_EQ(ReportIn(output), reference.report);
+    EXPECT_EQ(TreeOf(output), RichOutputTree());
+    EXPECT_EQ(
+        rich.pc.commandLines[0],
+        "cmd /C ipconfig.exe /all > \"\\QuimbroOutput\\windows\\ipconfig_1252026_34934.log\"");
+}
+
+TEST_F(RunWorkspaceFailures, AFolderThatCannotBeCreatedLosesOnlyWhatGoesInIt) {
+    rich.pc.refusedFolders = {"\\QuimbroOutput\\AlmanBoard"};
+    const auto outcome = RunOn(rich);
+    auto tree = RichOutputTree();
+    std::erase_if(tree, [](const std::string& p) { return p.starts_with("AlmanBoard/"); });
+    EXPECT_EQ(TreeOf(outcome.output), tree);
+    EXPECT_EQ(outcome.report, reference.report);
+}
+
+TEST_F(RunWorkspaceFailures, NoReportLogWhenItsFolderIsMissing) {
+    rich.pc.refusedFolders = {"\\QuimbroOutput"};
+    const auto outcome = RunOn(rich);
+    EXPECT_FALSE(fs::exists(outcome.output));
+    // Every message is still shown, in the same places.
+    EXPECT_EQ(outcome.events, reference.events);
+}
+
+TEST_F(RunWorkspaceFailures, AMissingWindowsFolderLosesOnlyTheCaptures) {
+    rich.pc.refusedFolders = {"\\QuimbroOutput\\windows"};
+    const auto outcome = RunOn(rich);
+    auto tree = RichOutputTree();
+    std::erase_if(tree, [](const std::string& p) { return p.starts_with("windows/"); });
+    EXPECT_EQ(TreeOf(outcome.output), tree);
+    EXPECT_EQ(outcome.report, reference.report);
+    EXPECT_EQ(rich.pc.commandLines.size(), 3u);
+}
+
+TEST_F(RunWorkspaceFailures, AScriptHostThatCannotBeCreatedLeavesNoRegistryValues) {
+    rich.pc.shellCreatable = false;
+    const auto outcome = RunOn(rich);
+    // No desktop either: the output lies at the drive root, with no captures and no copies.
+    const auto output = temp.path() / "QuimbroOutput";
+    EXPECT_TRUE(rich.pc.commandLines.empty());
+    EXPECT_FALSE(fs::exists(output / "AlmanBoard/logs"));
+    const auto report = ReadFile(output / "Quimbro_1252026_34934.log");
+    EXPECT_EQ(report.find("OS NAME"), std::string::npos);
+    EXPECT_NE(report.find("COMPUTER NAME: QUIMBROPC"), std::string::npos);
+    EXPECT_NE(report.find("***Database Information***"), std::string::npos);
+}
+
+TEST_F(RunWorkspaceFailures, WithoutAnInstallDirectoryNothingIsCopied) {
+    rich.pc.registry.erase("HKLM\\Software\\Vantorel Software\\Kestova\\4.0\\InstallDirectory");
+    const auto outcome = RunOn(rich);
+    auto tree = RichOutputTree();
+    std::erase_if(tree, [](const std::string& p) {
+        return !p.ends_with("/") && !p.starts_with("windows/") && !p.starts_with("Quimbro_");
+    });
+    std::erase_if(tree, [](const std::string& p) {
+        return p.starts_with("AlmanBoard/log") || p == "jakarta-tomcat/logs/";
+    });
+    EXPECT_EQ(TreeOf(outcome.output), tree);
+    EXPECT_EQ(outcome.report, reference.report);
+}
+
+}  // namespace
+}  // namespace quimbro::test

@@ -12,7 +12,7 @@ namespace quimbro::test {
 namespace {
 
 class FileSystemTest : public ::testing::Test {
-protected:
+  protected:
     // A Windows path to a place in the temporary folder.
     std::string W(const std::string& relative) const {
         auto path = temp.path().string() + "\\" + relative;
@@ -80,9 +80,9 @@ TEST_F(FileSystemTest, CopyFolderCopiesEveryMatchUnderItsOwnName) {
     WriteFile(P("AlmanBoard/bin/x.ini"), "x");
     fs::create_directory(P("out"));
     files.CopyFolder(W("AlmanBoard\\log*"), W("out"));
-    EXPECT_EQ(TreeOf(P("out")), (std::vector<std::string>{"LogArchive/", "LogArchive/c.log", "logs/",
-                                                          "logs/a.log", "logs/deep/",
-                                                          "logs/deep/b.log"}));
+    EXPECT_EQ(TreeOf(P("out")),
+              (std::vector<std::string>{"LogArchive/", "LogArchive/c.log", "logs/", "logs/a.log",
+                                        "logs/deep/", "logs/deep/b.log"}));
 }
 
 TEST_F(FileSystemTest, CopyFolderNeverDescendsIntoLinks) {

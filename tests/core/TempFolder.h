@@ -8,7 +8,7 @@ namespace quimbro::test {
 
 // A fresh folder for one test, removed afterwards.
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
@@ -16,7 +16,7 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

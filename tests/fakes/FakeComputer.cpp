@@ -17,7 +17,7 @@ const T& Present(const std::optional<T>& value) {
 }
 
 class FakeShell final : public WScriptShell {
-public:
+  public:
     explicit FakeShell(FakeComputer& pc) : pc_(pc) {}
 
     Value RegRead(const std::string& path) override {
@@ -45,23 +45,23 @@ public:
         return found->second;
     }
 
-private:
+  private:
     FakeComputer& pc_;
 };
 
 class FakeNetwork final : public WScriptNetwork {
-public:
+  public:
     explicit FakeNetwork(FakeComputer& pc) : pc_(pc) {}
     std::string UserName() override { return Present(pc_.userName); }
     std::string ComputerName() override { return Present(pc_.computerName); }
     std::string UserDomain() override { return Present(pc_.userDomain); }
 
-private:
+  private:
     FakeComputer& pc_;
 };
 
 class FakeObject final : public MetabaseObject {
-public:
+  public:
     FakeObject(FakeComputer& pc, std::string path) : pc_(pc), path_(std::move(path)) {}
 
     std::vector<std::unique_ptr<MetabaseObject>> Children() override {
@@ -81,9 +81,36 @@ public:
         return value->second;
     }
 
-private:
+  private:
     FakeComputer& pc_;
     std::string path_;
+};
+
+// The real file system, refusing the folders the test names.
+class RefusingFileSystem final : public FileSystemObject {
+  public:
+    explicit RefusingFileSystem(FakeComputer& pc) : pc_(pc), files_(pc.host()) {}
+
+    bool FolderExists(const std::string& path) override { return files_.FolderExists(path); }
+    void DeleteFolder(const std::string& path) override { files_.DeleteFolder(path); }
+    void CreateFolder(const std::string& path) override {
+        for (const auto& refused : pc_.refusedFolders)
+            if (path.ends_with(refused)) throw PlatformError("access denied");
+        files_.CreateFolder(path);
+    }
+    void CopyFolder(const std::string& source, const std::string& destination) override {
+        files_.CopyFolder(source, destination);
+    }
+    void CopyFile(const std::string& source, const std::string& destination) override {
+        files_.CopyFile(source, destination);
+    }
+    std::unique_ptr<TextStream> CreateTextFile(const std::string& path) override {
+        return files_.CreateTextFile(path);
+    }
+
+  private:
+    FakeComputer& pc_;
+    PortableFileSystem files_;
 };
 
 }  // namespace
@@ -101,7 +128,7 @@ class FakeComputer::Parts final : public AutomationObjects,
                                   public LocalGroups,
                                   public Metabase,
                                   public Clock {
-public:
+  public:
     explicit Parts(FakeComputer& pc) : pc_(pc) {}
 
     std::unique_ptr<WScriptShell> CreateShell() override {
@@ -114,7 +141,7 @@ public:
     }
     std::unique_ptr<FileSystemObject> CreateFileSystem() override {
         if (!pc_.fileSystemCreatable) throw PlatformError("cannot create");
-        return std::make_unique<PortableFileSystem>(pc_.host());
+        return std::make_unique<RefusingFileSystem>(pc_);
     }
 
     std::vector<ProcessEntry> RunningProcesses() override { return Present(pc_.processes); }
@@ -142,7 +169,7 @@ public:
                (m.hour < 12 ? " AM" : " PM");
     }
 
-private:
+  private:
     FakeComputer& pc_;
 };
 

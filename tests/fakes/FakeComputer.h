@@ -28,7 +28,7 @@ struct FakeMetabaseNode {
 // A computer made of plain values; anything left empty fails when it is read. Files are
 // real, below a drive root of the test's own.
 class FakeComputer {
-public:
+  public:
     explicit FakeComputer(const std::filesystem::path& driveRoot);
     ~FakeComputer();
 
@@ -43,6 +43,8 @@ public:
     std::map<std::string, FakeMetabaseNode, CaseInsensitiveLess> metabase;
     DateTime now{2026, 12, 5, 3, 49, 34};
     bool shellCreatable = true, networkCreatable = true, fileSystemCreatable = true;
+    // Folders (by the end of their path) whose creation is refused, as for a denied access.
+    std::vector<std::string> refusedFolders;
 
     // What was asked of the computer.
     std::vector<std::string> commandLines;
@@ -50,7 +52,7 @@ public:
 
     const PosixFileHost& host() const { return host_; }
 
-private:
+  private:
     class Parts;
     PosixFileHost host_;
     std::unique_ptr<Parts> parts_;

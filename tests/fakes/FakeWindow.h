@@ -10,7 +10,7 @@ namespace quimbro::test {
 // Records what a run does to the window, in order: "L:<line>" for an added line,
 // "T:<n>" for a top-line request, "P:<value>" for a value the bar took.
 class FakeWindow final : public FormWindow {
-public:
+  public:
     ListBox& List1() override { return list_; }
     ProgressBar& ProgressBar1() override { return bar_; }
     CommandButton& Start() override { return start_; }
@@ -23,7 +23,7 @@ public:
     bool cancelEnabled = true;
     bool unloaded = false;
 
-private:
+  private:
     struct List final : ListBox {
         explicit List(FakeWindow& w) : w(w) {}
         void AddItem(const std::string& line) override {
