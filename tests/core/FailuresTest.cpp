@@ -207,7 +207,7 @@ TEST_F(RunWorkspaceFailures, WithoutADesktopTheRunWritesAtTheDriveRoot) {
     const auto outcome = RunOn(rich);
     const auto output = temp.path() / "QuimbroOutput";
     EXPECT_EQ(ReportIn(output), reference.report);
-    EXPECT_EQ(TreeOf(output), RichOutputTree());
+    EXPECT_EQ(TreeOf(output), ExpectedLines("rich-output-tree.txt"));
     EXPECT_EQ(
         rich.pc.commandLines[0],
         "cmd /C ipconfig.exe /all > \"\\QuimbroOutput\\windows\\ipconfig_1252026_34934.log\"");
@@ -216,7 +216,7 @@ TEST_F(RunWorkspaceFailures, WithoutADesktopTheRunWritesAtTheDriveRoot) {
 TEST_F(RunWorkspaceFailures, AFolderThatCannotBeCreatedLosesOnlyWhatGoesInIt) {
     rich.pc.refusedFolders = {"\\QuimbroOutput\\AlmanBoard"};
     const auto outcome = RunOn(rich);
-    auto tree = RichOutputTree();
+    auto tree = ExpectedLines("rich-output-tree.txt");
     std::erase_if(tree, [](const std::string& p) { return p.starts_with("AlmanBoard/"); });
     EXPECT_EQ(TreeOf(outcome.output), tree);
     EXPECT_EQ(outcome.report, reference.report);
@@ -233,7 +233,7 @@ TEST_F(RunWorkspaceFailures, NoReportLogWhenItsFolderIsMissing) {
 TEST_F(RunWorkspaceFailures, AMissingWindowsFolderLosesOnlyTheCaptures) {
     rich.pc.refusedFolders = {"\\QuimbroOutput\\windows"};
     const auto outcome = RunOn(rich);
-    auto tree = RichOutputTree();
+    auto tree = ExpectedLines("rich-output-tree.txt");
     std::erase_if(tree, [](const std::string& p) { return p.starts_with("windows/"); });
     EXPECT_EQ(TreeOf(outcome.output), tree);
     EXPECT_EQ(outcome.report, reference.report);
@@ -256,7 +256,7 @@ TEST_F(RunWorkspaceFailures, AScriptHostThatCannotBeCreatedLeavesNoRegistryValue
 TEST_F(RunWorkspaceFailures, WithoutAnInstallDirectoryNothingIsCopied) {
     rich.pc.registry.erase("HKLM\\Software\\Vantorel Software\\Kestova\\4.0\\InstallDirectory");
     const auto outcome = RunOn(rich);
-    auto tree = RichOutputTree();
+    auto tree = ExpectedLines("rich-output-tree.txt");
     std::erase_if(tree, [](const std::string& p) {
         return !p.ends_with("/") && !p.starts_with("windows/") && !p.starts_with("Quimbro_");
     });

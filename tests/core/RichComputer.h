@@ -20,14 +20,10 @@ struct RichComputer {
     FakeComputer pc;
 };
 
-// The report log such a run writes, line by line.
-std::vector<std::string> RichReport();
-
-// The report lines of a run on a computer where nothing can be read.
-std::vector<std::string> EmptyReport();
-
-// The files that the copies bring into QuimbroOutput, with the three captures and the log.
-std::vector<std::string> RichOutputTree();
+// The lines of a file of expected results: rich-report.txt (the report log of a run on the
+// rich computer), empty-report.txt (a run where nothing can be read), rich-output-tree.txt
+// (QuimbroOutput after a run on the rich computer).
+std::vector<std::string> ExpectedLines(const std::string& name);
 
 // The lines of a report log; every line must end in CR LF.
 std::vector<std::string> ReportLines(const std::filesystem::path& file);
