@@ -37,12 +37,14 @@ struct EnvironmentSection {
     std::string_view message;
     std::string_view name;
     std::string_view environmentClass;
+    bool progressStep;  // taken after the section
 };
 
 constexpr std::array<EnvironmentSection, 3> kEnvironment = {{
-    {"Reading system environment variables...", "System Environment Variables", "SYSTEM"},
-    {"Reading user environment variables...", "User Environment Variables", "USER"},
-    {"Reading volatile environment variables...", "Volatile Environment Variables", "VOLATILE"},
+    {"Reading system environment variables...", "System Environment Variables", "SYSTEM", true},
+    {"Reading user environment variables...", "User Environment Variables", "USER", false},
+    {"Reading volatile environment variables...", "Volatile Environment Variables", "VOLATILE",
+     false},
 }};
 
 void CaptureCommands(RunContext& run) {
@@ -123,7 +125,7 @@ void GatherWindowsInfo(RunContext& run) {
     WriteNetworking(run);
     for (const auto& section : kEnvironment) {
         WriteEnvironment(run, section);
-        if (&section == &kEnvironment.front()) AdvanceProgress(run);
+        if (section.progressStep) AdvanceProgress(run);
     }
     WriteRunningProcesses(run);
     WriteLocalAdministrators(run);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Form1.h"
+#include "app/Messages.h"
 #include "app/Utility.h"
 #include "core/RichComputer.h"
 #include "core/TempFolder.h"
@@ -306,6 +307,26 @@ TEST_F(RunTest, OnlyTheSevenNamesRunTheGatherers) {
         EXPECT_EQ(report.empty(), !c.runs) << c.name;
         EXPECT_EQ(computer.pc.commandLines.empty(), !c.runs) << c.name;
     }
+}
+
+TEST_F(RunTest, EnvironmentNumbersAreWrittenWhole) {
+    auto& system = rich.pc.environment["SYSTEM"];
+    system.clear();
+    for (int i = 1; i <= 10001; ++i) system.push_back("V" + std::to_string(i) + "=x");
+    form.Start_Click();
+    const auto report = ReportLines(Report());
+    const auto first = std::find(report.begin(), report.end(), "1 V1=x");
+    ASSERT_NE(first, report.end());
+    EXPECT_EQ(*(first + 9999), "10000 V10000=x");
+    EXPECT_EQ(*(first + 10000), "10001 V10001=x");
+}
+
+TEST_F(RunTest, ScrollRequestsStopCountingAtTheLargestCount) {
+    RunContext run(rich.pc.computer(), window);
+    run.MessageCount = 32766;
+    for (int i = 0; i < 3; ++i) ScrollMessageList(run);
+    EXPECT_EQ(window.events, (std::vector<std::string>{"T:32766", "T:32767", "T:32767"}));
+    EXPECT_EQ(run.MessageCount, 32767);
 }
 
 }  // namespace
