@@ -1,0 +1,114 @@
+// The IIS section on IIS 7 and later: the sites read from applicationHost.config where the
+// metabase provider cannot be bound.
+#include <gtest/gtest.h>
+
+#include "app/Utility.h"
+#include "core/RichComputer.h"
+#include "core/TempFolder.h"
+#include "core/TinyXml.h"
+#include "fakes/FakeWindow.h"
+#include "gatherers/IIS5.h"
+#include "platform/FallbackMetabase.h"
+#include "platform/IisConfigurationMetabase.h"
+#include "platform/PlatformError.h"
+
+namespace fs = std::filesystem;
+
+namespace quimbro::test {
+namespace {
+
+const fs::path kConfigurations = fs::path(QUIMBRO_EXPECTED_DIR) / "../../data/iis";
+
+struct Unreachable final : Metabase {
+    std::unique_ptr<MetabaseObject> Bind(const std::string&) override {
+        ++binds;
+        throw PlatformError("no provider");
+    }
+    int binds = 0;
+};
+
+struct Forwarding final : Metabase {
+    explicit Forwarding(Metabase& to) : to(to) {}
+    std::unique_ptr<MetabaseObject> Bind(const std::string& path) override { return to.Bind(path); }
+    Metabase& to;
+};
+
+std::unique_ptr<Metabase> OpenConfiguration(const std::string& file) {
+    const auto text = ReadFile(kConfigurations / file);
+    try {
+        return std::make_unique<IisConfigurationMetabase>(ParseXml(text), "QUIMBROPC");
+    } catch (const std::runtime_error&) {
+        throw PlatformError("not XML");
+    }
+}
+
+// The IIS section alone, written by a run whose metabase is `metabase`.
+std::vector<std::string> IisSection(Metabase& metabase) {
+    TempFolder root;
+    FakeComputer pc(root.path());
+    pc.desktop = root.path().string();
+    pc.computerName = "QUIMBROPC";
+    pc.registry["HKLM\\Software\\Microsoft\\InetStp\\VersionString"] = std::string("Version 10.0");
+    auto& parts = pc.computer();
+    Computer computer{parts.automation, parts.processes, parts.groups, metabase, parts.clock};
+    FakeWindow window;
+    RunContext run(computer, window);
+    InitializeRun(run);
+    run.FileSystem->CreateFolder(run.DesktopPath + "\\QuimbroOutput");
+    OpenLogFile(run);
+    GatherIISInfo(run);
+    CloseLogFile(run);
+    return ReportLines(root.path() / "QuimbroOutput/Quimbro_1252026_34934.log");
+}
+
+TEST(IisConfiguration, SectionFromTheConfigurationFile) {
+    const struct {
+        const char* configuration;
+        const char* expected;
+    } cases[] = {
+        {"default-iis10.config", "iis-default-iis10.txt"},
+        {"several-sites.config", "iis-several-sites.txt"},
+        // Not a configuration: the failure lines, as without IIS.
+        {"not-iis.config", "iis-unreachable.txt"},
+        {"not-xml.config", "iis-unreachable.txt"},
+        {"missing.config", "iis-unreachable.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.configuration);
+        FallbackMetabase metabase(std::make_unique<Unreachable>(),
+                                  [&] { return OpenConfiguration(c.configuration); });
+        ExpectSameLines(IisSection(metabase), ExpectedLines(c.expected));
+    }
+}
+
+TEST(IisConfiguration, TheProviderAnswersWheneverItCanBeBound) {
+    TempFolder root;
+    FakeComputer provider(root.path());
+    provider.metabase = {{"IIS://QUIMBROPC/W3SVC", {}}};
+    int opened = 0;
+    FallbackMetabase metabase(std::make_unique<Forwarding>(provider.computer().metabase), [&] {
+        ++opened;
+        return OpenConfiguration("several-sites.config");
+    });
+    EXPECT_NO_THROW(metabase.Bind("IIS://QUIMBROPC/W3SVC"));
+    // The provider has no such site; the configuration is not asked, so sources never mix.
+    EXPECT_THROW(metabase.Bind("IIS://QUIMBROPC/W3SVC/1/Root"), PlatformError);
+    EXPECT_EQ(opened, 0);
+}
+
+TEST(IisConfiguration, PathsNameThisComputerInAnyLetterCase) {
+    auto metabase = OpenConfiguration("several-sites.config");
+    EXPECT_NO_THROW(metabase->Bind("IIS://QUIMBROPC/W3SVC"));
+    EXPECT_NO_THROW(metabase->Bind("iis://quimbropc/w3svc/1/ROOT/"));
+    EXPECT_NO_THROW(metabase->Bind("IIS://localhost/W3SVC/2/Filters"));
+    EXPECT_THROW(metabase->Bind("IIS://OTHERPC/W3SVC"), PlatformError);
+    EXPECT_THROW(metabase->Bind("IIS://QUIMBROPC/W3SVC/3"), PlatformError);
+    EXPECT_THROW(metabase->Bind("IIS://QUIMBROPC/W3SVC/1/Root/reports"), PlatformError);
+    EXPECT_THROW(metabase->Bind("WinNT://QUIMBROPC/W3SVC"), PlatformError);
+    const auto images = metabase->Bind("IIS://QUIMBROPC/W3SVC/1/Root/Images");
+    EXPECT_EQ(ToText(images->Get("Name")), "images");
+    EXPECT_THROW(images->Get("FilterState"), PlatformError);
+}
+
+}  // namespace
+}  // namespace quimbro::test
