@@ -30,53 +30,58 @@ auto Translated(F&& operation) -> decltype(operation()) {
     }
 }
 
-bool IsFolder(const fs::path& path) {
-    std::error_code ec;
-    return fs::is_directory(path, ec);
-}
-
-// The entries of the source's folder whose names match its last component.
-std::vector<fs::path> Matches(const FileHost& host, const std::string& source) {
+// The entries of the source's folder whose names match its last component; links are
+// never among them.
+std::vector<FileHost::Entry> Matches(const FileHost& host, const std::string& source) {
     const auto [folder, pattern] = SplitLastComponent(source);
-    const auto where = host.Native(folder.empty() ? std::string(".") : folder);
-    std::vector<fs::path> found;
-    for (const auto& entry : fs::directory_iterator(where))
-        if (MatchesWildcard(pattern, Utf8Name(entry.path().filename())))
-            found.push_back(entry.path());
+    std::vector<FileHost::Entry> found;
+    for (auto& entry : host.List(host.Native(folder.empty() ? std::string(".") : folder)))
+        if (!entry.link && MatchesWildcard(pattern, entry.name)) found.push_back(std::move(entry));
     return found;
 }
 
 fs::path DestinationFolder(const FileHost& host, const std::string& destination) {
     auto folder = host.Native(destination);
-    if (!IsFolder(folder)) throw PlatformError("destination folder missing");
+    if (!host.IsFolder(folder)) throw PlatformError("destination folder missing");
     return folder;
 }
 
-// Copies a folder's contents into `to`, which is created when missing. Links are skipped:
+// Removes what a folder holds, then the folder. Links are removed as links.
+void RemoveTree(const FileHost& host, const fs::path& folder) {
+    for (const auto& entry : host.List(folder)) {
+        if (entry.folder && !entry.link)
+            RemoveTree(host, entry.path);
+        else
+            host.Remove(entry.path);
+    }
+    host.Remove(folder);
+}
+
+// Copies a folder's contents into `to`, which is made when missing. Links are skipped:
 // following one could loop, or bring in files from outside the product's folder.
 void CopyTree(const FileHost& host, const fs::path& from, const fs::path& to) {
-    if (!IsFolder(to)) fs::create_directory(to);
-    for (const auto& entry : fs::directory_iterator(from)) {
-        const auto& path = entry.path();
-        if (host.IsLink(path)) continue;
-        if (IsFolder(path))
-            CopyTree(host, path, to / path.filename());
-        else if (entry.is_regular_file())
-            fs::copy_file(path, to / path.filename(), fs::copy_options::overwrite_existing);
+    if (!host.IsFolder(to)) host.MakeFolder(to);
+    for (const auto& entry : host.List(from)) {
+        if (entry.link) continue;
+        const auto target = to / entry.path.filename();
+        if (entry.folder)
+            CopyTree(host, entry.path, target);
+        else
+            host.CopyOneFile(entry.path, target);
     }
 }
 
 class FileTextStream final : public TextStream {
   public:
-    FileTextStream(const FileHost& host, const fs::path& path)
-        : host_(host), out_(path, std::ios::binary | std::ios::trunc) {
+    FileTextStream(std::shared_ptr<const FileHost> host, const fs::path& path)
+        : host_(std::move(host)), out_(path, std::ios::binary | std::ios::trunc) {
         if (!out_) throw PlatformError("cannot create the text file");
     }
 
     // Each line goes to the file at once, so a run that is killed keeps what it wrote.
     void WriteLine(const std::string& line) override {
         if (!out_.is_open()) throw PlatformError("the text file is closed");
-        out_ << host_.ReportText(line) << "\r\n";
+        out_ << host_->ReportText(line) << "\r\n";
         out_.flush();
         if (!out_) throw PlatformError("cannot write the text file");
     }
@@ -88,39 +93,38 @@ class FileTextStream final : public TextStream {
     }
 
   private:
-    const FileHost& host_;
+    std::shared_ptr<const FileHost> host_;
     std::ofstream out_;
 };
 
 }  // namespace
 
 bool PortableFileSystem::FolderExists(const std::string& path) {
-    return Translated([&] { return IsFolder(host_.Native(path)); });
+    return Translated([&] { return host_->IsFolder(host_->Native(path)); });
 }
 
 void PortableFileSystem::DeleteFolder(const std::string& path) {
     Translated([&] {
-        const auto folder = host_.Native(path);
-        if (host_.IsLink(folder)) return host_.RemoveLink(folder);
-        if (!IsFolder(folder)) throw PlatformError("no such folder");
-        // remove_all removes links it meets and never descends into them.
-        fs::remove_all(folder);
+        const auto folder = host_->Native(path);
+        if (!host_->IsFolder(folder)) throw PlatformError("no such folder");
+        if (host_->IsLink(folder))
+            host_->Remove(folder);
+        else
+            RemoveTree(*host_, folder);
     });
 }
 
 void PortableFileSystem::CreateFolder(const std::string& path) {
-    Translated([&] {
-        if (!fs::create_directory(host_.Native(path))) throw PlatformError("folder exists");
-    });
+    Translated([&] { host_->MakeFolder(host_->Native(path)); });
 }
 
 void PortableFileSystem::CopyFolder(const std::string& source, const std::string& destination) {
     Translated([&] {
-        const auto into = DestinationFolder(host_, destination);
+        const auto into = DestinationFolder(*host_, destination);
         bool copied = false;
-        for (const auto& match : Matches(host_, source)) {
-            if (host_.IsLink(match) || !IsFolder(match)) continue;
-            CopyTree(host_, match, into / match.filename());
+        for (const auto& match : Matches(*host_, source)) {
+            if (!match.folder) continue;
+            CopyTree(*host_, match.path, into / match.path.filename());
             copied = true;
         }
         if (!copied) throw PlatformError("no folder matches");
@@ -129,12 +133,11 @@ void PortableFileSystem::CopyFolder(const std::string& source, const std::string
 
 void PortableFileSystem::CopyFile(const std::string& source, const std::string& destination) {
     Translated([&] {
-        const auto into = DestinationFolder(host_, destination);
+        const auto into = DestinationFolder(*host_, destination);
         bool copied = false;
-        for (const auto& match : Matches(host_, source)) {
-            std::error_code ec;
-            if (!fs::is_regular_file(match, ec)) continue;
-            fs::copy_file(match, into / match.filename(), fs::copy_options::overwrite_existing);
+        for (const auto& match : Matches(*host_, source)) {
+            if (match.folder) continue;
+            host_->CopyOneFile(match.path, into / match.path.filename());
             copied = true;
         }
         if (!copied) throw PlatformError("no file matches");
@@ -142,7 +145,7 @@ void PortableFileSystem::CopyFile(const std::string& source, const std::string& 
 }
 
 std::unique_ptr<TextStream> PortableFileSystem::CreateTextFile(const std::string& path) {
-    return Translated([&] { return std::make_unique<FileTextStream>(host_, host_.Native(path)); });
+    return Translated([&] { return std::make_unique<FileTextStream>(host_, host_->Native(path)); });
 }
 
 }  // namespace quimbro

@@ -8,10 +8,11 @@
 
 namespace quimbro {
 
-// The file-system object on std::filesystem, the same on every host.
+// The file-system object, the same on every host: Windows paths, wildcards matched as
+// Windows does, links never followed. The host does the single operations.
 class PortableFileSystem final : public FileSystemObject {
   public:
-    explicit PortableFileSystem(const FileHost& host) : host_(host) {}
+    explicit PortableFileSystem(std::shared_ptr<const FileHost> host) : host_(std::move(host)) {}
 
     bool FolderExists(const std::string& path) override;
     void DeleteFolder(const std::string& path) override;
@@ -21,7 +22,7 @@ class PortableFileSystem final : public FileSystemObject {
     std::unique_ptr<TextStream> CreateTextFile(const std::string& path) override;
 
   private:
-    const FileHost& host_;
+    std::shared_ptr<const FileHost> host_;
 };
 
 }  // namespace quimbro

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "platform/PlatformError.h"
 #include "platform/WindowsPath.h"
 
 namespace fs = std::filesystem;
@@ -41,13 +42,34 @@ fs::path PosixFileHost::Native(const std::string& windowsPath) const {
     return resolved.empty() ? fs::path(".") : resolved;
 }
 
+std::vector<FileHost::Entry> PosixFileHost::List(const fs::path& folder) const {
+    std::vector<Entry> entries;
+    for (const auto& entry : fs::directory_iterator(folder))
+        entries.push_back({entry.path(), Utf8Name(entry.path().filename()), IsFolder(entry.path()),
+                           IsLink(entry.path())});
+    return entries;
+}
+
+bool PosixFileHost::IsFolder(const fs::path& path) const {
+    std::error_code ec;
+    return fs::is_directory(path, ec);
+}
+
 bool PosixFileHost::IsLink(const fs::path& path) const {
     std::error_code ec;
     return fs::is_symlink(fs::symlink_status(path, ec));
 }
 
-void PosixFileHost::RemoveLink(const fs::path& path) const {
-    fs::remove(path);
+void PosixFileHost::MakeFolder(const fs::path& path) const {
+    if (!fs::create_directory(path)) throw PlatformError("folder exists");
+}
+
+void PosixFileHost::CopyOneFile(const fs::path& from, const fs::path& to) const {
+    fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+}
+
+void PosixFileHost::Remove(const fs::path& path) const {
+    if (!fs::remove(path)) throw PlatformError("nothing to remove");
 }
 
 }  // namespace quimbro

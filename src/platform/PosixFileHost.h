@@ -16,8 +16,13 @@ class PosixFileHost final : public FileHost {
         : driveRoot_(std::move(driveRoot)) {}
 
     std::filesystem::path Native(const std::string& windowsPath) const override;
+    std::vector<Entry> List(const std::filesystem::path& folder) const override;
+    bool IsFolder(const std::filesystem::path& path) const override;
     bool IsLink(const std::filesystem::path& path) const override;
-    void RemoveLink(const std::filesystem::path& path) const override;
+    void MakeFolder(const std::filesystem::path& path) const override;
+    void CopyOneFile(const std::filesystem::path& from,
+                     const std::filesystem::path& to) const override;
+    void Remove(const std::filesystem::path& path) const override;
     std::string ReportText(const std::string& utf8) const override { return utf8; }
 
   private:

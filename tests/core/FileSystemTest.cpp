@@ -21,8 +21,7 @@ class FileSystemTest : public ::testing::Test {
     fs::path P(const std::string& relative) const { return temp.path() / relative; }
 
     TempFolder temp;
-    PosixFileHost host{temp.path()};
-    PortableFileSystem files{host};
+    PortableFileSystem files{std::make_shared<PosixFileHost>(temp.path())};
 };
 
 TEST_F(FileSystemTest, CreateFolderMakesOneLevelOnly) {
@@ -111,6 +110,8 @@ TEST_F(FileSystemTest, CopyFileCopiesEveryMatchingFileIntoTheFolder) {
     WriteFile(P("bin/OTHER.INI"), "2");
     WriteFile(P("bin/alman.cfg"), "3");
     fs::create_directory(P("bin/folder.ini"));
+    WriteFile(P("secret.txt"), "s");
+    fs::create_symlink(P("secret.txt"), P("bin/linked.ini"));
     WriteFile(P("out/alman.ini"), "old");
     files.CopyFile(W("bin\\*.ini"), W("out\\"));
     EXPECT_EQ(TreeOf(P("out")), (std::vector<std::string>{"OTHER.INI", "alman.ini"}));

@@ -89,7 +89,8 @@ class FakeObject final : public MetabaseObject {
 // The real file system, refusing the folders the test names.
 class RefusingFileSystem final : public FileSystemObject {
   public:
-    explicit RefusingFileSystem(FakeComputer& pc) : pc_(pc), files_(pc.host()) {}
+    RefusingFileSystem(FakeComputer& pc, std::shared_ptr<const FileHost> host)
+        : pc_(pc), files_(std::move(host)) {}
 
     bool FolderExists(const std::string& path) override { return files_.FolderExists(path); }
     void DeleteFolder(const std::string& path) override { files_.DeleteFolder(path); }
@@ -141,7 +142,7 @@ class FakeComputer::Parts final : public AutomationObjects,
     }
     std::unique_ptr<FileSystemObject> CreateFileSystem() override {
         if (!pc_.fileSystemCreatable) throw PlatformError("cannot create");
-        return std::make_unique<RefusingFileSystem>(pc_);
+        return std::make_unique<RefusingFileSystem>(pc_, pc_.host_);
     }
 
     std::vector<ProcessEntry> RunningProcesses() override { return Present(pc_.processes); }
@@ -174,7 +175,7 @@ class FakeComputer::Parts final : public AutomationObjects,
 };
 
 FakeComputer::FakeComputer(const std::filesystem::path& driveRoot)
-    : host_(driveRoot), parts_(std::make_unique<Parts>(*this)) {
+    : host_(std::make_shared<PosixFileHost>(driveRoot)), parts_(std::make_unique<Parts>(*this)) {
     computer_ = std::make_unique<Computer>(Computer{*parts_, *parts_, *parts_, *parts_, *parts_});
 }
 

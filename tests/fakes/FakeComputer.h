@@ -50,11 +50,11 @@ class FakeComputer {
     std::vector<std::string> commandLines;
     std::vector<std::string> administratorsAskedFor;
 
-    const PosixFileHost& host() const { return host_; }
+    const PosixFileHost& host() const { return *host_; }
 
   private:
     class Parts;
-    PosixFileHost host_;
+    std::shared_ptr<const PosixFileHost> host_;
     std::unique_ptr<Parts> parts_;
     std::unique_ptr<Computer> computer_;
 };

@@ -3,20 +3,22 @@
 #include <memory>
 
 #include "platform/Computer.h"
+#include "platform/win32/CommandRunner.h"
 
 namespace quimbro::win32 {
 
 // The real computer: every operation through the Win32 API itself.
 class WindowsComputer {
-public:
-    WindowsComputer();
+  public:
+    // `whileWaiting` keeps the window answering while a command runs.
+    explicit WindowsComputer(WaitHook whileWaiting = KeepWindowsPainted);
     ~WindowsComputer();
     WindowsComputer(const WindowsComputer&) = delete;
     WindowsComputer& operator=(const WindowsComputer&) = delete;
 
     Computer& computer();
 
-private:
+  private:
     struct Parts;
     std::unique_ptr<Parts> parts_;
 };

@@ -1,0 +1,79 @@
+#include "platform/win32/AdsiMetabase.h"
+
+// The Windows headers first, then what builds on them.
+#include "platform/win32/Owners.h"
+
+#include <iads.h>
+
+// ADSI's helpers are declared in terms of its interfaces.
+#include <adshlp.h>
+
+#include <vector>
+
+#include "platform/PlatformError.h"
+#include "platform/win32/VariantValue.h"
+#include "platform/win32/WideText.h"
+
+namespace quimbro::win32 {
+
+namespace {
+
+// An object of the metabase. It keeps COM alive on its thread for as long as it exists.
+class AdsiObject final : public MetabaseObject {
+  public:
+    AdsiObject(std::shared_ptr<ComApartment> com, ComPtr<IADs> object)
+        : com_(std::move(com)), object_(std::move(object)) {}
+
+    std::vector<std::unique_ptr<MetabaseObject>> Children() override {
+        // 1. The object as a container.
+        ComPtr<IADsContainer> container;
+        if (FAILED(object_->QueryInterface(IID_IADsContainer, container.ReceiveVoid())) ||
+            !container)
+            throw PlatformError("not a container");
+        // 2. Its enumerator.
+        ComPtr<IUnknown> unknown;
+        if (FAILED(container->get__NewEnum(unknown.Receive())) || !unknown)
+            throw PlatformError("no enumerator");
+        ComPtr<IEnumVARIANT> children;
+        if (FAILED(unknown->QueryInterface(IID_IEnumVARIANT, children.ReceiveVoid())) || !children)
+            throw PlatformError("no enumerator");
+        // 3. The children, in the provider's order.
+        std::vector<std::unique_ptr<MetabaseObject>> found;
+        for (;;) {
+            Variant child;
+            ULONG fetched = 0;
+            if (children->Next(1, child.Receive(), &fetched) != S_OK || fetched != 1) break;
+            if (child.Get().vt != VT_DISPATCH || !child.Get().pdispVal) continue;
+            ComPtr<IADs> object;
+            if (FAILED(child.Get().pdispVal->QueryInterface(IID_IADs, object.ReceiveVoid())) ||
+                !object)
+                continue;
+            found.push_back(std::make_unique<AdsiObject>(com_, std::move(object)));
+        }
+        return found;
+    }
+
+    Value Get(const std::string& property) override {
+        const Bstr name = MakeBstr(Wide(property));
+        Variant value;
+        if (FAILED(object_->Get(name.Get(), value.Receive())))
+            throw PlatformError("property cannot be read");
+        return ValueOfVariant(value.Get());
+    }
+
+  private:
+    std::shared_ptr<ComApartment> com_;
+    ComPtr<IADs> object_;
+};
+
+}  // namespace
+
+std::unique_ptr<MetabaseObject> AdsiMetabase::Bind(const std::string& path) {
+    auto com = std::make_shared<ComApartment>();
+    ComPtr<IADs> object;
+    if (FAILED(::ADsGetObject(Wide(path).c_str(), IID_IADs, object.ReceiveVoid())) || !object)
+        throw PlatformError("metabase path cannot be bound");
+    return std::make_unique<AdsiObject>(std::move(com), std::move(object));
+}
+
+}  // namespace quimbro::win32

@@ -1,0 +1,92 @@
+#include "platform/win32/LocalAdministrators.h"
+
+// The Windows headers first, then what builds on them.
+#include "platform/win32/Owners.h"
+
+#include <lm.h>
+
+#include <array>
+#include <string_view>
+
+#include "platform/PlatformError.h"
+#include "platform/WindowsPath.h"
+#include "platform/win32/WideText.h"
+
+namespace quimbro::win32 {
+
+namespace {
+
+struct FreeNetBuffer {
+    void operator()(LPBYTE buffer) const { ::NetApiBufferFree(buffer); }
+};
+using NetBuffer = Owner<LPBYTE, FreeNetBuffer>;
+
+std::wstring LocalComputerName() {
+    std::wstring name(MAX_COMPUTERNAME_LENGTH + 1, L'\0');
+    DWORD size = static_cast<DWORD>(name.size());
+    if (!::GetComputerNameW(name.data(), &size)) return {};
+    name.resize(std::wstring_view(name.c_str()).size());
+    return name;
+}
+
+// The server to ask: none for this computer, else the named one.
+std::wstring ServerFor(const std::string& computerName) {
+    if (computerName.empty() || EqualsIgnoringCase(computerName, Utf8(LocalComputerName())))
+        return {};
+    return L"\\\\" + Wide(computerName);
+}
+
+const wchar_t* OrLocal(const std::wstring& server) {
+    return server.empty() ? nullptr : server.c_str();
+}
+
+// The group's name on that computer, in its language ("Administrators" in English).
+std::wstring AdministratorsGroupName(const std::wstring& server) {
+    std::array<BYTE, SECURITY_MAX_SID_SIZE> sid{};
+    DWORD sidSize = static_cast<DWORD>(sid.size());
+    if (!::CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid.data(), &sidSize))
+        throw PlatformError("no administrators SID");
+    std::wstring name(256, L'\0');
+    std::wstring domain(256, L'\0');
+    DWORD nameSize = static_cast<DWORD>(name.size());
+    DWORD domainSize = static_cast<DWORD>(domain.size());
+    SID_NAME_USE use{};
+    if (!::LookupAccountSidW(OrLocal(server), sid.data(), name.data(), &nameSize, domain.data(),
+                             &domainSize, &use))
+        throw PlatformError("the administrators group is unknown");
+    name.resize(std::wstring_view(name.c_str()).size());
+    if (name.empty()) throw PlatformError("the administrators group has no name");
+    return name;
+}
+
+}  // namespace
+
+std::vector<MemberName> LocalAdministrators::AdministratorsMembers(
+    const std::string& computerName) {
+    const std::wstring server = ServerFor(computerName);
+    const std::wstring group = AdministratorsGroupName(server);
+    std::vector<MemberName> members;
+    DWORD_PTR resume = 0;
+    for (;;) {
+        NetBuffer buffer;
+        DWORD read = 0;
+        DWORD total = 0;
+        const NET_API_STATUS status =
+            ::NetLocalGroupGetMembers(OrLocal(server), group.c_str(), 1, buffer.Receive(),
+                                      MAX_PREFERRED_LENGTH, &read, &total, &resume);
+        if (status != NERR_Success && status != ERROR_MORE_DATA)
+            throw PlatformError("the group's members cannot be read");
+        // Some systems answer success with nothing filled in: that is no member.
+        const auto* entries = reinterpret_cast<const LOCALGROUP_MEMBERS_INFO_1*>(buffer.Get());
+        for (DWORD i = 0; entries && i < read; ++i) {
+            if (entries[i].lgrmi1_name)
+                members.emplace_back(Utf8(entries[i].lgrmi1_name));
+            else
+                members.emplace_back(std::nullopt);
+        }
+        if (status != ERROR_MORE_DATA || read == 0) break;
+    }
+    return members;
+}
+
+}  // namespace quimbro::win32

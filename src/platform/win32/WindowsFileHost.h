@@ -1,0 +1,33 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/FileHost.h"
+
+namespace quimbro::win32 {
+
+// Windows paths as Windows takes them: made absolute and given the "\\?\" prefix, so that
+// paths longer than MAX_PATH can be copied and deleted. Folders are walked with the Win32 API
+// itself: the MinGW runtime lists a folder through a MAX_PATH buffer and does not see
+// directory links, so a walk through it would miss long paths and enter linked folders.
+class WindowsFileHost final : public FileHost {
+  public:
+    std::filesystem::path Native(const std::string& windowsPath) const override;
+    std::vector<Entry> List(const std::filesystem::path& folder) const override;
+    bool IsFolder(const std::filesystem::path& path) const override;
+    bool IsLink(const std::filesystem::path& path) const override;
+    void MakeFolder(const std::filesystem::path& path) const override;
+    void CopyOneFile(const std::filesystem::path& from,
+                     const std::filesystem::path& to) const override;
+    // A link is removed itself; when Windows refuses that, the removal fails and the link's
+    // target is never touched.
+    void Remove(const std::filesystem::path& path) const override;
+    std::string ReportText(const std::string& utf8) const override;
+};
+
+// The absolute, prefixed form of a path: "\\?\C:\..." or "\\?\UNC\server\share\...".
+std::wstring LongPath(const std::wstring& path);
+
+}  // namespace quimbro::win32

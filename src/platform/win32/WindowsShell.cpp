@@ -1,0 +1,41 @@
+#include "platform/win32/WindowsShell.h"
+
+// The Windows headers first, then what builds on them.
+#include "platform/win32/Owners.h"
+
+#include <shlobj.h>
+
+#include "platform/PlatformError.h"
+#include "platform/win32/Registry.h"
+#include "platform/win32/WideText.h"
+
+namespace quimbro::win32 {
+
+std::string DesktopFolderPath() {
+    CoTaskString folder;
+    if (FAILED(::SHGetKnownFolderPath(FOLDERID_Desktop, 0, nullptr, folder.Receive())) || !folder)
+        throw PlatformError("no desktop folder");
+    std::wstring path = folder.Get();
+    // A drive root ("C:\") is the one folder Windows gives with a backslash at the end.
+    while (!path.empty() && path.back() == L'\\') path.pop_back();
+    if (path.empty()) throw PlatformError("no desktop folder");
+    return Utf8(path);
+}
+
+Value WindowsShell::RegRead(const std::string& path) {
+    return ReadRegistryValue(path);
+}
+
+void WindowsShell::Run(const std::string& commandLine) {
+    runner_.Run(commandLine);
+}
+
+std::string WindowsShell::DesktopFolder() {
+    return DesktopFolderPath();
+}
+
+std::vector<std::string> WindowsShell::Environment(const std::string& environmentClass) {
+    return EnvironmentClass(environmentClass);
+}
+
+}  // namespace quimbro::win32

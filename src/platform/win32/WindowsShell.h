@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/ScriptHost.h"
+#include "platform/win32/CommandRunner.h"
+
+namespace quimbro::win32 {
+
+// The current user's desktop folder, without a trailing backslash.
+std::string DesktopFolderPath();
+
+class WindowsShell final : public WScriptShell {
+  public:
+    explicit WindowsShell(CommandRunner runner) : runner_(std::move(runner)) {}
+
+    Value RegRead(const std::string& path) override;
+    void Run(const std::string& commandLine) override;
+    std::string DesktopFolder() override;
+    std::vector<std::string> Environment(const std::string& environmentClass) override;
+
+  private:
+    CommandRunner runner_;
+};
+
+}  // namespace quimbro::win32

@@ -1,0 +1,48 @@
+#include "Controls.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/PlatformError.h"
+#include "platform/win32/WideText.h"
+
+namespace quimbro::win32 {
+
+void NativeListBox::AddItem(const std::string& line) {
+    const std::wstring text = Wide(line);
+    const LRESULT added =
+        SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (added == LB_ERR || added == LB_ERRSPACE) throw PlatformError("line not added");
+    changes_.Changed(list_);
+}
+
+void NativeListBox::SetTopIndex(int index) {
+    // The list refuses a line past its end; the run expects it to scroll as far as it can.
+    const LRESULT count = SendMessageW(list_, LB_GETCOUNT, 0, 0);
+    if (count == LB_ERR) throw PlatformError("list not readable");
+    if (count == 0) return;
+    const LRESULT top = std::clamp<LRESULT>(index, 0, count - 1);
+    if (SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0) == LB_ERR)
+        throw PlatformError("top line not set");
+    changes_.Changed(list_);
+}
+
+NativeProgressBar::NativeProgressBar(HWND bar, ControlChanges& changes)
+    : bar_(bar), changes_(changes) {
+    SendMessageW(bar_, PBM_SETRANGE32, static_cast<WPARAM>(std::lround(Min())),
+                 static_cast<LPARAM>(std::lround(Max())));
+}
+
+void NativeProgressBar::Show(float value) {
+    SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(std::lround(value)), 0);
+    changes_.Changed(bar_);
+}
+
+void NativeButton::SetEnabled(bool enabled) {
+    EnableWindow(button_, enabled ? TRUE : FALSE);
+    changes_.Changed(button_);
+}
+
+}  // namespace quimbro::win32

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+
+#include "platform/Window.h"
+#include "platform/win32/Win32.h"
+
+namespace quimbro::win32 {
+
+// Told after the run has changed a control, so that the change shows at once.
+class ControlChanges {
+  public:
+    virtual void Changed(HWND control) = 0;
+
+  protected:
+    ~ControlChanges() = default;
+};
+
+// The message list over a native list box. The child windows belong to the main window,
+// which destroys them with itself.
+class NativeListBox final : public ListBox {
+  public:
+    NativeListBox(HWND list, ControlChanges& changes) : list_(list), changes_(changes) {}
+    void AddItem(const std::string& line) override;
+    void SetTopIndex(int index) override;
+
+  private:
+    HWND list_;
+    ControlChanges& changes_;
+};
+
+// The common-controls progress bar, 0 to 100 as the run expects.
+class NativeProgressBar final : public ProgressBar {
+  public:
+    NativeProgressBar(HWND bar, ControlChanges& changes);
+
+  protected:
+    void Show(float value) override;
+
+  private:
+    HWND bar_;
+    ControlChanges& changes_;
+};
+
+class NativeButton final : public CommandButton {
+  public:
+    NativeButton(HWND button, ControlChanges& changes) : button_(button), changes_(changes) {}
+    void SetEnabled(bool enabled) override;
+
+  private:
+    HWND button_;
+    ControlChanges& changes_;
+};
+
+}  // namespace quimbro::win32

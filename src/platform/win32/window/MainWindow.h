@@ -1,0 +1,71 @@
+#pragma once
+
+#include <memory>
+
+#include "Controls.h"
+#include "WindowOwners.h"
+#include "app/Form1.h"
+#include "platform/Computer.h"
+#include "platform/Window.h"
+#include "platform/win32/Win32.h"
+
+namespace quimbro::win32 {
+
+// Form1 as a native window of real child controls. Creating it loads the form; the
+// program ends when the window is gone.
+class MainWindow final : public FormWindow, private ControlChanges {
+  public:
+    MainWindow(HINSTANCE instance, Computer& computer);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    void Show(int showCommand);
+    // The thread's message loop, until the window is gone; the program's exit code.
+    int RunMessageLoop();
+
+    ListBox& List1() override { return *list1_; }
+    ProgressBar& ProgressBar1() override { return *progressBar1_; }
+    CommandButton& Start() override { return *start_; }
+    CommandButton& Cancel() override { return *cancel_; }
+    void Unload() override;
+
+  private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void CreateFrame();
+    void CreateControls();
+    void Scale(UINT dpi);
+    void PlaceFrame(UINT dpi, POINT topLeft);
+    void LayOutControls();
+    void ApplyFonts();
+    void ShowLogo();
+
+    void OnCommand(int id, int code);
+    void OnClose();
+    void OnActivate(bool active);
+    void OnStart();
+    void Changed(HWND control) override;
+    void RememberFailure();
+
+    HWND Control(int id) const;
+
+    HINSTANCE instance_;
+    WindowHandle window_;
+    UINT dpi_ = 0;
+    FontHandle font_;
+    FontHandle titleFont_;
+    BitmapHandle logo_;
+    HWND focus_ = nullptr;
+    bool running_ = false;
+    bool failed_ = false;
+
+    std::unique_ptr<NativeListBox> list1_;
+    std::unique_ptr<NativeProgressBar> progressBar1_;
+    std::unique_ptr<NativeButton> start_;
+    std::unique_ptr<NativeButton> cancel_;
+    std::unique_ptr<Form1> form_;
+};
+
+}  // namespace quimbro::win32

@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+// The Windows headers first, then what builds on them.
+#include "platform/win32/Owners.h"
+
+#include <tlhelp32.h>
+
+#include <chrono>
+
+#include "TestSupport.h"
+#include "platform/PlatformError.h"
+#include "platform/win32/CommandRunner.h"
+#include "platform/win32/WideText.h"
+
+namespace quimbro::win32::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Other copies of this program that are still running.
+int OtherCopiesRunning() {
+    const std::wstring own = OwnProgram();
+    const std::wstring ownName = own.substr(own.find_last_of(L'\\') + 1);
+    KernelHandle snapshot(ValidOrNull(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0)));
+    int count = 0;
+    PROCESSENTRY32W process{};
+    process.dwSize = sizeof process;
+    for (BOOL found = ::Process32FirstW(snapshot.Get(), &process); found;
+         found = ::Process32NextW(snapshot.Get(), &process))
+        if (::lstrcmpiW(process.szExeFile, ownName.c_str()) == 0 &&
+            process.th32ProcessID != ::GetCurrentProcessId())
+            ++count;
+    return count;
+}
+
+TEST(CommandRunner, CaptureIsCompleteWhenRunReturns) {
+    TempFolder folder;
+    const std::string capture = folder.Path() + "\\ipconfig 1252026_34934.log";
+    CommandRunner().Run("cmd /C echo Windows IP Configuration> \"" + capture + "\"");
+    EXPECT_EQ(ReadWholeFile(capture), "Windows IP Configuration\r\n");
+}
+
+TEST(CommandRunner, ACommandThatCannotStartFails) {
+    EXPECT_THROW(CommandRunner().Run("quimbro-no-such-program.exe /all"), PlatformError);
+    EXPECT_THROW(CommandRunner().Run(""), PlatformError);
+}
+
+TEST(CommandRunner, ANeverEndingCommandIsEndedWithItsChildrenAtTheLimit) {
+    TempFolder folder;
+    const std::string capture = folder.Path() + "\\netstat 1.log";
+    int waits = 0;
+    const CommandRunner runner(3s, [&] { ++waits; });
+    const auto started = std::chrono::steady_clock::now();
+    // cmd starts a copy of this program that prints a line and then waits for ever.
+    runner.Run("cmd /C \"\"" + Utf8(OwnProgram()) + "\" --print-and-wait > \"" + capture + "\"\"");
+    const auto took = std::chrono::steady_clock::now() - started;
+
+    EXPECT_GE(took, 3s);
+    EXPECT_LT(took, 30s);
+    EXPECT_GT(waits, 10);
+    EXPECT_EQ(OtherCopiesRunning(), 0);
+    EXPECT_EQ(ReadWholeFile(capture), "started\r\n");
+    // The run goes on: the next command runs as usual.
+    runner.Run("cmd /C echo next> \"" + capture + "\"");
+    EXPECT_EQ(ReadWholeFile(capture), "next\r\n");
+}
+
+}  // namespace
+}  // namespace quimbro::win32::test

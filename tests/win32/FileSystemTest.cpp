@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "TestSupport.h"
+#include "platform/PlatformError.h"
+#include "platform/win32/WideText.h"
+#include "platform/win32/WindowsFileHost.h"
+
+namespace quimbro::win32::test {
+namespace {
+
+constexpr std::size_t kBeyondMaxPath = 300;
+
+void WriteFile(FileSystemObject& files, const std::string& path, const std::string& line) {
+    auto stream = files.CreateTextFile(path);
+    stream->WriteLine(line);
+    stream->Close();
+}
+
+class LongPaths : public testing::Test {
+  protected:
+    // base\src\<long>\<long>...: deeper than MAX_PATH, holding app.log, app.ini and logs\a.log.
+    void SetUp() override {
+        files_->CreateFolder(base_.Path() + "\\src");
+        deep_ = base_.Path() + "\\src";
+        for (char letter = 'a'; deep_.size() < kBeyondMaxPath; ++letter) {
+            deep_ += "\\" + std::string(40, letter);
+            files_->CreateFolder(deep_);
+        }
+        WriteFile(*files_, deep_ + "\\app.log", "log");
+        WriteFile(*files_, deep_ + "\\app.ini", "ini");
+        files_->CreateFolder(deep_ + "\\logs");
+        WriteFile(*files_, deep_ + "\\logs\\a.log", "a");
+        files_->CreateFolder(base_.Path() + "\\dest");
+    }
+
+    TempFolder base_;
+    std::unique_ptr<FileSystemObject> files_ = WindowsFiles();
+    std::string deep_;
+};
+
+TEST_F(LongPaths, FilesAreMadeAndSeen) {
+    EXPECT_GT(deep_.size(), std::size_t{MAX_PATH});
+    EXPECT_TRUE(files_->FolderExists(deep_));
+    EXPECT_EQ(ReadWholeFile(deep_ + "\\app.log"), "log\r\n");
+}
+
+TEST_F(LongPaths, CopyFileTakesTheMatchingFilesOnly) {
+    files_->CopyFile(deep_ + "\\*.log", base_.Path() + "\\dest\\");
+    EXPECT_EQ(ReadWholeFile(base_.Path() + "\\dest\\app.log"), "log\r\n");
+    EXPECT_FALSE(Exists(base_.Path() + "\\dest\\app.ini"));
+    EXPECT_FALSE(Exists(base_.Path() + "\\dest\\logs"));
+}
+
+TEST_F(LongPaths, CopyFolderTakesTheMatchingFoldersWithTheirContents) {
+    files_->CopyFolder(deep_ + "\\log*", base_.Path() + "\\dest");
+    EXPECT_EQ(ReadWholeFile(base_.Path() + "\\dest\\logs\\a.log"), "a\r\n");
+    EXPECT_FALSE(Exists(base_.Path() + "\\dest\\app.log"));
+}
+
+TEST_F(LongPaths, AWholeDeepTreeIsCopiedAndDeleted) {
+    files_->CopyFolder(base_.Path() + "\\sr?", base_.Path() + "\\dest");
+    const std::string copied = base_.Path() + "\\dest" + deep_.substr(base_.Path().size());
+    EXPECT_EQ(ReadWholeFile(copied + "\\logs\\a.log"), "a\r\n");
+
+    files_->DeleteFolder(base_.Path() + "\\src");
+    EXPECT_FALSE(files_->FolderExists(base_.Path() + "\\src"));
+    files_->DeleteFolder(base_.Path() + "\\dest");
+    EXPECT_FALSE(Exists(base_.Path() + "\\dest"));
+}
+
+TEST_F(LongPaths, WhatMatchesNothingFails) {
+    EXPECT_THROW(files_->CopyFile(deep_ + "\\*.cfg", base_.Path() + "\\dest\\"), PlatformError);
+    EXPECT_THROW(files_->CopyFolder(deep_ + "\\log", base_.Path() + "\\dest"), PlatformError);
+    EXPECT_THROW(files_->CopyFile(deep_ + "\\*.log", base_.Path() + "\\missing\\"), PlatformError);
+    EXPECT_THROW(files_->CopyFolder(base_.Path() + "\\missing\\*", base_.Path() + "\\dest"),
+                 PlatformError);
+    EXPECT_THROW(files_->DeleteFolder(base_.Path() + "\\missing"), PlatformError);
+    EXPECT_THROW(files_->CreateFolder(deep_), PlatformError);
+}
+
+TEST(LongPathForm, AbsoluteAndPrefixed) {
+    const std::wstring current = LongPath(L".");
+    ASSERT_EQ(current.rfind(L"\\\\?\\", 0), 0u);
+    EXPECT_EQ(LongPath(L"C:\\a\\\\b\\..\\c"), L"\\\\?\\C:\\a\\c");
+    EXPECT_EQ(LongPath(L"\\\\server\\share\\x"), L"\\\\?\\UNC\\server\\share\\x");
+    EXPECT_EQ(LongPath(L"\\\\?\\C:\\already"), L"\\\\?\\C:\\already");
+    // A leading backslash is the root of the current drive.
+    EXPECT_EQ(LongPath(L"\\QuimbroOutput"), current.substr(0, 6) + L"\\QuimbroOutput");
+    EXPECT_THROW(LongPath(L""), PlatformError);
+}
+
+// The fixture folder holds tree\file.txt, tree\link (a directory link to target) and
+// target\keep.txt; the test script makes it, as links cannot be made from inside Wine.
+std::string LinkFixture() {
+    const char* unixPath = std::getenv("QUIMBRO_LINK_FIXTURE");
+    if (!unixPath) return {};
+    std::string path = std::string("Z:") + unixPath;
+    for (auto& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+TEST(Links, AreSeenAsLinks) {
+    const std::string fixture = LinkFixture();
+    if (fixture.empty()) GTEST_SKIP() << "no link fixture";
+    const WindowsFileHost host;
+    EXPECT_TRUE(host.IsLink(host.Native(fixture + "\\tree\\link")));
+    EXPECT_FALSE(host.IsLink(host.Native(fixture + "\\target")));
+    EXPECT_FALSE(host.IsLink(host.Native(fixture + "\\tree\\file.txt")));
+}
+
+TEST(Links, CopyingATreeSkipsItsLinks) {
+    const std::string fixture = LinkFixture();
+    if (fixture.empty()) GTEST_SKIP() << "no link fixture";
+    TempFolder into;
+    WindowsFiles()->CopyFolder(fixture + "\\tre*", into.Path());
+    EXPECT_TRUE(Exists(into.Path() + "\\tree\\file.txt"));
+    EXPECT_FALSE(Exists(into.Path() + "\\tree\\link"));
+}
+
+TEST(Links, DeletingATreeNeverTouchesWhatALinkPointsTo) {
+    const std::string fixture = LinkFixture();
+    if (fixture.empty()) GTEST_SKIP() << "no link fixture";
+    const WindowsFileHost host;
+    // Where Windows refuses to remove the link, removing it fails instead of following it.
+    try {
+        host.Remove(host.Native(fixture + "\\tree\\link"));
+    } catch (const PlatformError&) {
+    }
+    EXPECT_TRUE(Exists(fixture + "\\target\\keep.txt"));
+    try {
+        WindowsFiles()->DeleteFolder(fixture + "\\tree");
+    } catch (const PlatformError&) {
+    }
+    EXPECT_TRUE(Exists(fixture + "\\target\\keep.txt"));
+    EXPECT_FALSE(Exists(fixture + "\\tree\\file.txt"));
+}
+
+struct AnsiCase {
+    const char* utf8;
+    const char* ansi;
+};
+
+class AnsiReport : public testing::TestWithParam<AnsiCase> {
+  protected:
+    void SetUp() override {
+        if (::GetACP() != 1252) GTEST_SKIP() << "the system's code page is not 1252";
+    }
+};
+
+TEST_P(AnsiReport, ShowsWhatTheCodePageHasAndMarksTheRest) {
+    EXPECT_EQ(WindowsFileHost().ReportText(GetParam().utf8), GetParam().ansi);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cp1252, AnsiReport,
+                         testing::Values(AnsiCase{"Path=C:\\WINNT", "Path=C:\\WINNT"},
+                                         AnsiCase{"", ""}, AnsiCase{"Caf\xc3\xa9", "Caf\xe9"},
+                                         AnsiCase{"\xe2\x82\xac", "\x80"},
+                                         // No best fit: l-stroke is no plain l, alpha no a.
+                                         AnsiCase{"\xc5\x82\xc3\xb3"
+                                                  "d\xc5\xba",
+                                                  "?\xf3"
+                                                  "d?"},
+                                         AnsiCase{"\xce\xb1", "?"},
+                                         AnsiCase{"\xe6\x97\xa5\xe6\x9c\xac", "??"}));
+
+TEST(AnsiReportFile, LinesInTheCodePageEndingInCrLf) {
+    if (::GetACP() != 1252) GTEST_SKIP() << "the system's code page is not 1252";
+    TempFolder folder;
+    auto log = WindowsFiles()->CreateTextFile(folder.Path() + "\\Quimbro_1252026_34934.log");
+    log->WriteLine("USERNAME=J\xc3\xa9r\xc3\xb4me");
+    log->WriteLine("");
+    log->WriteLine("\xe6\x97\xa5");
+    log->Close();
+    EXPECT_EQ(ReadWholeFile(folder.Path() + "\\Quimbro_1252026_34934.log"),
+              "USERNAME=J\xe9r\xf4me\r\n\r\n?\r\n");
+}
+
+}  // namespace
+}  // namespace quimbro::win32::test

@@ -1,0 +1,37 @@
+#!/bin/sh
+# Runs a Windows test program in a fresh, private Wine prefix: run-in-wine.sh SCRATCH PROGRAM [ARGS]
+# The prefix and its home folder live in SCRATCH, so the user's own home is never touched.
+set -eu
+scratch=$1
+shift
+
+rm -rf "$scratch"
+mkdir -p "$scratch/home" "$scratch/prefix"
+export WINEPREFIX="$scratch/prefix"
+export HOME="$scratch/home"
+unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME
+export WINEDEBUG=-all
+# US English, for the date and time formats and the ANSI code page 1252.
+export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
+# No desktop menu entries, no Mono or Gecko installers.
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+unset DISPLAY
+
+# One server for the whole run, ended with it.
+wineserver -p
+trap 'wineserver -k || true' EXIT
+
+wineboot -i
+# A crash ends the program instead of waiting in the debugger.
+wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d 0 /f
+wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f || true
+
+# A folder holding a directory link, which Wine cannot make itself: tree\link -> target.
+links="$scratch/links"
+mkdir -p "$links/tree" "$links/target"
+echo keep > "$links/target/keep.txt"
+echo file > "$links/tree/file.txt"
+ln -s ../target "$links/tree/link"
+export QUIMBRO_LINK_FIXTURE="$links"
+
+wine "$@"
