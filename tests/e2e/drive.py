@@ -2,7 +2,8 @@
 window, the report log and the output folder.
 
 Cases: "run" (Start, wait for the end, Exit), "exit_first" (Enter and Escape, which press
-nothing, then Exit) and "close_box" (the close box instead of Exit)."""
+nothing, then Exit), "close_box" (the close box instead of Exit) and "iis_configuration" (IIS
+10 without its metabase: the IIS section read from applicationHost.config)."""
 import argparse
 import pathlib
 import re
@@ -18,6 +19,12 @@ import window as form  # noqa: E402
 from session import Display, Wine  # noqa: E402
 
 RUN_TIMEOUT = 180
+TESTS = pathlib.Path(__file__).resolve().parent.parent
+IIS10_VERSION = """REGEDIT4
+
+[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\InetStp]
+"VersionString"="Version 10.0"
+"""
 
 
 class Checks:
@@ -222,7 +229,30 @@ def case_close_box(checks, wine, quimbro, window, work):
     checks.equal("desktop untouched", sorted(p.name for p in wine.desktop.iterdir()), [])
 
 
-CASES = {"run": case_run, "exit_first": case_exit_first, "close_box": case_close_box}
+def case_iis_configuration(checks, wine, quimbro, window, work):
+    config = wine.drive_c / "windows" / "system32" / "inetsrv" / "config"
+    config.mkdir(parents=True, exist_ok=True)
+    shutil.copy(TESTS / "data" / "iis" / "several-sites.config", config / "applicationHost.config")
+    wine.import_registry(IIS10_VERSION, work)
+
+    process = wine.start(quimbro)
+    ready = window.wait(lambda s: s.client is not None and len(s.lines) >= 8, 60)
+    window.click(ready, "Start")
+    finished = window.wait(lambda s: s.button("Exit")["enabled"], RUN_TIMEOUT)
+
+    logs = sorted((wine.desktop / "QuimbroOutput").glob("Quimbro_*.log"))
+    checks.equal("report logs", len(logs), 1)
+    if logs:
+        _, by_title = sections(logs[0].read_bytes().decode("latin-1").split("\r\n")[:-1])
+        expected = (TESTS / "core" / "expected" / "iis-several-sites.txt").read_text()
+        checks.equal("IIS section from applicationHost.config", by_title.get("IIS"),
+                     expected.split("\n")[:-1])
+    window.click(finished, "Exit")
+    checks.equal("program ended by Exit", process.wait(timeout=60), 0)
+
+
+CASES = {"run": case_run, "exit_first": case_exit_first, "close_box": case_close_box,
+         "iis_configuration": case_iis_configuration}
 
 
 def main():
