@@ -23,7 +23,7 @@ from session import Display, Wine  # noqa: E402
 
 
 def build(build_dir):
-    subprocess.run(["cmake", "--preset", "windows", "-B", str(build_dir)], cwd=ROOT, check=True,
+    subprocess.run(["cmake", "--preset", "windows", "-B", str(build_dir), "-DQUIMBRO_BUILD_TESTS=ON"], cwd=ROOT, check=True,
                    stdout=subprocess.DEVNULL)
     subprocess.run(["cmake", "--build", str(build_dir), "-j", str(os.cpu_count()),
                     "--target", "Quimbro", "QuimbroProbe"], cwd=ROOT, check=True,

@@ -13,7 +13,7 @@ export WINEPREFIX=${WINEPREFIX:-$scratch/prefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 run_timeout=300
 
-cmake --preset windows -B "$build" >/dev/null
+cmake --preset windows -B "$build" -DQUIMBRO_BUILD_TESTS=ON >/dev/null
 cmake --build "$build" -j "$(nproc)" --target Quimbro QuimbroProbe
 quimbro=$build/src/platform/win32/window/Quimbro.exe
 probe=$build/tests/e2e/QuimbroProbe.exe

@@ -16,7 +16,7 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 if ((${#missing[@]})); then
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 fi
 # Wine takes its locale from the host's: US English, for the date formats and code page 1252.
 if ! locale -a 2>/dev/null | grep -qi '^en_US\.utf-\?8$'; then
