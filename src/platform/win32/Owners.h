@@ -93,6 +93,15 @@ class Variant {
   public:
     Variant() { ::VariantInit(&value_); }
     ~Variant() { ::VariantClear(&value_); }
+    Variant(Variant&& other) noexcept : value_(other.value_) { ::VariantInit(&other.value_); }
+    Variant& operator=(Variant&& other) noexcept {
+        if (this != &other) {
+            ::VariantClear(&value_);
+            value_ = other.value_;
+            ::VariantInit(&other.value_);
+        }
+        return *this;
+    }
     Variant(const Variant&) = delete;
     Variant& operator=(const Variant&) = delete;
 
