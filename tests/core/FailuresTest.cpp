@@ -213,31 +213,12 @@ TEST_F(RunWorkspaceFailures, WithoutADesktopTheRunWritesAtTheDriveRoot) {
         "cmd /C ipconfig.exe /all > \"\\QuimbroOutput\\windows\\ipconfig_1252026_34934.log\"");
 }
 
-TEST_F(RunWorkspaceFailures, AFolderThatCannotBeCreatedLosesOnlyWhatGoesInIt) {
-    rich.pc.refusedFolders = {"\\QuimbroOutput\\AlmanBoard"};
-    const auto outcome = RunOn(rich);
-    auto tree = ExpectedLines("rich-output-tree.txt");
-    std::erase_if(tree, [](const std::string& p) { return p.starts_with("AlmanBoard/"); });
-    EXPECT_EQ(TreeOf(outcome.output), tree);
-    EXPECT_EQ(outcome.report, reference.report);
-}
-
 TEST_F(RunWorkspaceFailures, NoReportLogWhenItsFolderIsMissing) {
     rich.pc.refusedFolders = {"\\QuimbroOutput"};
     const auto outcome = RunOn(rich);
     EXPECT_FALSE(fs::exists(outcome.output));
     // Every message is still shown, in the same places.
     EXPECT_EQ(outcome.events, reference.events);
-}
-
-TEST_F(RunWorkspaceFailures, AMissingWindowsFolderLosesOnlyTheCaptures) {
-    rich.pc.refusedFolders = {"\\QuimbroOutput\\windows"};
-    const auto outcome = RunOn(rich);
-    auto tree = ExpectedLines("rich-output-tree.txt");
-    std::erase_if(tree, [](const std::string& p) { return p.starts_with("windows/"); });
-    EXPECT_EQ(TreeOf(outcome.output), tree);
-    EXPECT_EQ(outcome.report, reference.report);
-    EXPECT_EQ(rich.pc.commandLines.size(), 3u);
 }
 
 TEST_F(RunWorkspaceFailures, AScriptHostThatCannotBeCreatedLeavesNoRegistryValues) {
@@ -265,6 +246,31 @@ TEST_F(RunWorkspaceFailures, WithoutAnInstallDirectoryNothingIsCopied) {
     });
     EXPECT_EQ(TreeOf(outcome.output), tree);
     EXPECT_EQ(outcome.report, reference.report);
+}
+
+TEST(FolderFailures, AFolderThatCannotBeCreatedLosesOnlyWhatGoesInIt) {
+    TempFolder referenceRoot;
+    RichComputer referenceComputer(referenceRoot.path());
+    const auto reference = RunOn(referenceComputer);
+    const struct {
+        const char* refused;
+        const char* lost;  // the part of the tree that goes into it
+    } cases[] = {
+        {"\\QuimbroOutput\\AlmanBoard", "AlmanBoard/"},
+        {"\\QuimbroOutput\\windows", "windows/"},  // the three captures
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.refused);
+        TempFolder root;
+        RichComputer rich(root.path());
+        rich.pc.refusedFolders = {c.refused};
+        const auto outcome = RunOn(rich);
+        auto tree = ExpectedLines("rich-output-tree.txt");
+        std::erase_if(tree, [&](const std::string& p) { return p.starts_with(c.lost); });
+        EXPECT_EQ(TreeOf(outcome.output), tree);
+        EXPECT_EQ(outcome.report, reference.report);
+        EXPECT_EQ(rich.pc.commandLines.size(), 3u);
+    }
 }
 
 }  // namespace

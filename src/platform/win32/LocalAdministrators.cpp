@@ -11,6 +11,7 @@
 #include "platform/PlatformError.h"
 #include "platform/WindowsPath.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/WindowsNetwork.h"
 
 namespace quimbro::win32 {
 
@@ -21,17 +22,9 @@ struct FreeNetBuffer {
 };
 using NetBuffer = Owner<LPBYTE, FreeNetBuffer>;
 
-std::wstring LocalComputerName() {
-    std::wstring name(MAX_COMPUTERNAME_LENGTH + 1, L'\0');
-    DWORD size = static_cast<DWORD>(name.size());
-    if (!::GetComputerNameW(name.data(), &size)) return {};
-    name.resize(std::wstring_view(name.c_str()).size());
-    return name;
-}
-
 // The server to ask: none for this computer, else the named one.
 std::wstring ServerFor(const std::string& computerName) {
-    if (computerName.empty() || EqualsIgnoringCase(computerName, Utf8(LocalComputerName())))
+    if (computerName.empty() || EqualsIgnoringCase(computerName, WindowsNetwork().ComputerName()))
         return {};
     return L"\\\\" + Wide(computerName);
 }
