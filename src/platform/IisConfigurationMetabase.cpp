@@ -58,21 +58,30 @@ std::int64_t AccessFlags(std::string_view policy) {
     return flags;
 }
 
-// The configuration in effect at one path ("" for the server, "Site", "Site/App"): the
-// server-wide sections, then every <location> that covers the path, the nearest last.
+// Which levels of the configuration count at a path.
+enum class Levels {
+    InEffect,  // the server-wide sections, then every <location> that covers the path
+    OwnOnly,   // only the <location> elements of exactly this path; none for the server
+};
+
+// The configuration at one path ("" for the server, "Site", "Site/App"), the nearest last.
 class Settings {
   public:
-    Settings(const XmlElement& configuration, std::string_view path) {
+    Settings(const XmlElement& configuration, std::string_view path,
+             Levels levels = Levels::InEffect) {
         const auto target = Lower(Trimmed(path, "/"));
-        levels_.push_back(&configuration);
+        const bool ownOnly = levels == Levels::OwnOnly;
+        if (!ownOnly) levels_.push_back(&configuration);
         std::vector<std::pair<std::size_t, const XmlElement*>> locations;
         for (const auto& element : configuration.children) {
             if (element.name != "location") continue;
             const auto* attribute = element.Attribute("path");
             auto where = Lower(Trimmed(attribute ? *attribute : std::string(), "/"));
             if (where == ".") where.clear();
-            if (where.empty() || where == target || target.starts_with(where + "/"))
-                locations.emplace_back(where.size(), &element);
+            const bool counts =
+                ownOnly ? !target.empty() && where == target
+                        : where.empty() || where == target || target.starts_with(where + "/");
+            if (counts) locations.emplace_back(where.size(), &element);
         }
         std::stable_sort(locations.begin(), locations.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -235,7 +244,10 @@ void AddSite(Nodes& nodes, const XmlElement& configuration, const XmlElement& si
     nodes[rootKey].children = below;
 
     const auto filtersKey = key + "/filters";
-    const auto filters = Settings(configuration, configPath).Collection(kFilters, "filter", "name");
+    // The server-wide filters are the web service's own; a site lists only those its own
+    // <location> adds.
+    const auto filters =
+        Settings(configuration, configPath, Levels::OwnOnly).Collection(kFilters, "filter", "name");
     Node filtersNode;
     filtersNode.properties["FilterLoadOrder"] = Joined(filters, "name");
     for (const auto* filter : filters) {

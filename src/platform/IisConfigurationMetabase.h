@@ -13,7 +13,8 @@ namespace quimbro {
 // metabase objects and properties that IIS 6 kept: the web service, its sites by id, each
 // site's Root with the applications and virtual directories one level below it, and each
 // site's Filters. Settings are those in effect at each path: the server-wide section,
-// overridden by <location> elements, the nearest path last.
+// overridden by <location> elements, the nearest path last. A site's Filters are only those
+// that its own <location> elements add: the server-wide filters belong to the web service.
 class IisConfigurationMetabase final : public Metabase {
   public:
     // Raises PlatformError for a document that is not an IIS configuration.
