@@ -1,19 +1,22 @@
 #pragma once
 
+#include <exception>
 #include <optional>
 #include <utility>
 
 #include "platform/PlatformError.h"
 
 // The run's error rule: a statement that meets a failure of the computer is abandoned at
-// that point, nothing is shown or written about it, and the next statement runs.
+// that point, nothing is shown or written about it, and the next statement runs. A failure of
+// the program's own means (memory running out, a library refusing a value) is treated the
+// same way: it costs its own statement, never the rest of the run.
 namespace quimbro {
 
 template <class Statement>
 void Attempt(Statement&& statement) noexcept {
     try {
         std::forward<Statement>(statement)();
-    } catch (const PlatformError&) {
+    } catch (const std::exception&) {
     }
 }
 
@@ -22,7 +25,7 @@ template <class Condition>
 bool Holds(Condition&& condition) noexcept {
     try {
         return std::forward<Condition>(condition)();
-    } catch (const PlatformError&) {
+    } catch (const std::exception&) {
         return false;
     }
 }
@@ -32,7 +35,7 @@ template <class Obtain>
 auto Collection(Obtain&& obtain) noexcept -> decltype(obtain()) {
     try {
         return std::forward<Obtain>(obtain)();
-    } catch (const PlatformError&) {
+    } catch (const std::exception&) {
         return {};
     }
 }

@@ -2,7 +2,11 @@
 // the run stamp, command lines, the products' base folder and the progress bar's range.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+
 #include "context/ObjectsAndVariables.h"
+#include "context/Statements.h"
 #include "gatherers/CommandLine.h"
 #include "platform/PlatformError.h"
 #include "platform/Value.h"
@@ -164,6 +168,31 @@ TEST(ProgressBar, RefusesValuesOutsideItsRangeAndKeepsTheOldOne) {
     bar.SetValue(100);
     bar.SetValue(0);
     EXPECT_EQ(bar.shown, (std::vector<float>{98, 100, 0}));
+}
+
+// Whatever a statement meets, it costs that statement only: the run never ends early.
+TEST(ErrorRule, AnyFailureAbandonsOnlyItsStatement) {
+    const std::vector<std::function<void()>> failures = {
+        [] { throw PlatformError("the computer"); },
+        [] { throw std::bad_alloc(); },
+        [] { (void)std::string("short").at(10); },
+    };
+    for (const auto& fail : failures) {
+        bool after = false;
+        Attempt([&] {
+            fail();
+            after = true;
+        });
+        EXPECT_FALSE(after);
+        EXPECT_FALSE(Holds([&] {
+            fail();
+            return true;
+        }));
+        EXPECT_TRUE(Collection([&] {
+                        fail();
+                        return std::vector<int>{1};
+                    }).empty());
+    }
 }
 
 }  // namespace
