@@ -1,21 +1,54 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 namespace quimbro {
 
 // The few things the file-system object asks of the host it runs on. Each raises
-// PlatformError when it cannot do what was asked. A link (symbolic link, junction or other
-// reparse point) is reported as one and never followed.
+// PlatformError when it cannot do what was asked. What counts as a link is decided by the
+// file-system object from what the host reports (IsLink below); the host follows nothing.
 class FileHost {
   public:
     struct Entry {
         std::filesystem::path path;
         std::string name;  // UTF-8
         bool folder = false;
-        bool link = false;
+        bool reparsePoint = false;
+        std::uint32_t reparseTag = 0;  // as the file system gives it; 0 when it gives none
+    };
+
+    // A host's own time stamp, handed from a source to its copy unchanged.
+    using Stamp = std::int64_t;
+
+    // A file opened for copying, sharing read, write and delete with whoever holds it.
+    class Source {
+      public:
+        virtual ~Source() = default;
+        virtual std::uint64_t Size() const = 0;
+        virtual Stamp LastWrite() const = 0;
+        // Up to buffer.size() bytes; 0 at the end of the file.
+        virtual std::size_t Read(std::span<char> buffer) = 0;
+    };
+
+    // A copy being written; never read-only. Until Finish it may be incomplete.
+    class Target {
+      public:
+        virtual ~Target() = default;
+        virtual void Write(std::span<const char> bytes) = 0;
+        // Closes the file at what was written, with the source's last-write time.
+        virtual void Finish(Stamp lastWrite) = 0;
+    };
+
+    struct Space {
+        std::uint64_t free = 0;
+        std::uint64_t total = 0;
     };
 
     virtual ~FileHost() = default;
@@ -23,19 +56,30 @@ class FileHost {
     virtual std::filesystem::path Native(const std::string& windowsPath) const = 0;
     // Everything in a folder but "." and "..".
     virtual std::vector<Entry> List(const std::filesystem::path& folder) const = 0;
-    // True for a folder, or a link to one.
-    virtual bool IsFolder(const std::filesystem::path& path) const = 0;
-    virtual bool IsLink(const std::filesystem::path& path) const = 0;
+    // What is at the path, or nothing.
+    virtual std::optional<Entry> Find(const std::filesystem::path& path) const = 0;
     // Makes one folder whose parent exists; fails when something of that name exists.
     virtual void MakeFolder(const std::filesystem::path& path) const = 0;
-    // Copies one file, replacing a file of the same name.
-    virtual void CopyOneFile(const std::filesystem::path& from,
-                             const std::filesystem::path& to) const = 0;
+    virtual std::unique_ptr<Source> OpenSource(const std::filesystem::path& path) const = 0;
+    // Creates the copy, replacing a file of that name; `size` is what is expected to come.
+    virtual std::unique_ptr<Target> CreateTarget(const std::filesystem::path& path,
+                                                 std::uint64_t size) const = 0;
+    // The volume that holds the folder.
+    virtual Space SpaceOf(const std::filesystem::path& folder) const = 0;
     // Removes a file, an empty folder, or a link itself, leaving what it points to untouched.
     virtual void Remove(const std::filesystem::path& path) const = 0;
     // A line of the report as it is stored: 8-bit text in the host's code page.
     virtual std::string ReportText(const std::string& utf8) const = 0;
 };
+
+// A link is a reparse point whose tag names another place (symbolic link, junction, mount
+// point), or one with no tag at all. Other reparse points (cloud placeholders, deduplicated
+// or compressed files) are ordinary files and folders.
+bool IsLink(const FileHost::Entry& entry);
+
+// Whether copying `size` more bytes leaves the volume its reserve: 1 GiB, or 5% of the
+// volume where that is less.
+bool LeavesReserve(const FileHost::Space& space, std::uint64_t size);
 
 // The text of a host path as UTF-8.
 std::string Utf8Name(const std::filesystem::path& path);

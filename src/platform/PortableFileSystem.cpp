@@ -1,6 +1,9 @@
 #include "platform/PortableFileSystem.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <fstream>
+#include <span>
 #include <system_error>
 #include <vector>
 
@@ -14,6 +17,18 @@ namespace quimbro {
 std::string Utf8Name(const fs::path& path) {
     const auto text = path.u8string();
     return std::string(text.begin(), text.end());
+}
+
+bool IsLink(const FileHost::Entry& entry) {
+    // The name-surrogate bit of a reparse tag: the point stands for another place.
+    constexpr std::uint32_t kNameSurrogate = 0x20000000;
+    return entry.reparsePoint && (entry.reparseTag == 0 || (entry.reparseTag & kNameSurrogate));
+}
+
+bool LeavesReserve(const FileHost::Space& space, std::uint64_t size) {
+    constexpr std::uint64_t kReserve = std::uint64_t{1} << 30;
+    const std::uint64_t reserve = std::min(kReserve, space.total / 20);
+    return space.free >= reserve && space.free - reserve >= size;
 }
 
 namespace {
@@ -36,20 +51,26 @@ std::vector<FileHost::Entry> Matches(const FileHost& host, const std::string& so
     const auto [folder, pattern] = SplitLastComponent(source);
     std::vector<FileHost::Entry> found;
     for (auto& entry : host.List(host.Native(folder.empty() ? std::string(".") : folder)))
-        if (!entry.link && MatchesWildcard(pattern, entry.name)) found.push_back(std::move(entry));
+        if (!IsLink(entry) && MatchesWildcard(pattern, entry.name))
+            found.push_back(std::move(entry));
     return found;
+}
+
+bool IsFolder(const FileHost& host, const fs::path& path) {
+    const auto found = host.Find(path);
+    return found && found->folder;
 }
 
 fs::path DestinationFolder(const FileHost& host, const std::string& destination) {
     auto folder = host.Native(destination);
-    if (!host.IsFolder(folder)) throw PlatformError("destination folder missing");
+    if (!IsFolder(host, folder)) throw PlatformError("destination folder missing");
     return folder;
 }
 
 // Removes what a folder holds, then the folder. Links are removed as links.
 void RemoveTree(const FileHost& host, const fs::path& folder) {
     for (const auto& entry : host.List(folder)) {
-        if (entry.folder && !entry.link)
+        if (entry.folder && !IsLink(entry))
             RemoveTree(host, entry.path);
         else
             host.Remove(entry.path);
@@ -57,19 +78,73 @@ void RemoveTree(const FileHost& host, const fs::path& folder) {
     host.Remove(folder);
 }
 
-// Copies a folder's contents into `to`, which is made when missing. Links are skipped:
-// following one could loop, or bring in files from outside the product's folder.
-void CopyTree(const FileHost& host, const fs::path& from, const fs::path& to) {
-    if (!host.IsFolder(to)) host.MakeFolder(to);
-    for (const auto& entry : host.List(from)) {
-        if (entry.link) continue;
-        const auto target = to / entry.path.filename();
-        if (entry.folder)
-            CopyTree(host, entry.path, target);
-        else
-            host.CopyOneFile(entry.path, target);
+// One copy row: every match is tried, and one that cannot be copied costs only itself. The
+// row fails when anything was left out, or nothing matched.
+class Copier {
+  public:
+    explicit Copier(const FileHost& host) : host_(host), buffer_(kBufferSize) {}
+
+    // Each file or folder; a failure is kept for the end of the row.
+    template <class Step>
+    void Try(Step&& step) {
+        try {
+            Translated(std::forward<Step>(step));
+        } catch (const std::exception&) {
+            incomplete_ = true;
+        }
     }
-}
+
+    // A folder's contents into `to`, which is made when missing. Links are skipped:
+    // following one could loop, or bring in files from outside the product's folder.
+    void Tree(const fs::path& from, const fs::path& to) {
+        if (!IsFolder(host_, to)) host_.MakeFolder(to);
+        for (const auto& entry : host_.List(from)) {
+            if (IsLink(entry)) continue;
+            const auto target = to / entry.path.filename();
+            if (entry.folder)
+                Try([&] { Tree(entry.path, target); });
+            else
+                Try([&] { File(entry.path, target); });
+        }
+    }
+
+    // The file as it stands at this moment, also while its program keeps writing it. A copy
+    // that breaks off is removed, so no half file lies under the final name.
+    void File(const fs::path& from, const fs::path& to) {
+        const auto source = host_.OpenSource(from);
+        // The system disk must keep room for the services the customer called about.
+        if (!LeavesReserve(host_.SpaceOf(to.parent_path()), source->Size()))
+            throw PlatformError("the copy would fill the volume");
+        auto target = host_.CreateTarget(to, source->Size());
+        try {
+            while (const std::size_t read = source->Read(buffer_))
+                target->Write(std::span<const char>(buffer_.data(), read));
+            target->Finish(source->LastWrite());
+        } catch (...) {
+            target.reset();
+            try {
+                host_.Remove(to);
+            } catch (const std::exception&) {
+            }
+            throw;
+        }
+    }
+
+    void Matched() { matched_ = true; }
+    void Conclude(const char* nothingMatched) const {
+        if (!matched_) throw PlatformError(nothingMatched);
+        if (incomplete_) throw PlatformError("some matches could not be copied");
+    }
+
+  private:
+    // Large reads and writes keep a big log's copy at the disk's pace.
+    static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+
+    const FileHost& host_;
+    std::vector<char> buffer_;
+    bool matched_ = false;
+    bool incomplete_ = false;
+};
 
 class FileTextStream final : public TextStream {
   public:
@@ -100,14 +175,15 @@ class FileTextStream final : public TextStream {
 }  // namespace
 
 bool PortableFileSystem::FolderExists(const std::string& path) {
-    return Translated([&] { return host_->IsFolder(host_->Native(path)); });
+    return Translated([&] { return IsFolder(*host_, host_->Native(path)); });
 }
 
 void PortableFileSystem::DeleteFolder(const std::string& path) {
     Translated([&] {
         const auto folder = host_->Native(path);
-        if (!host_->IsFolder(folder)) throw PlatformError("no such folder");
-        if (host_->IsLink(folder))
+        const auto found = host_->Find(folder);
+        if (!found || !found->folder) throw PlatformError("no such folder");
+        if (IsLink(*found))
             host_->Remove(folder);
         else
             RemoveTree(*host_, folder);
@@ -121,26 +197,26 @@ void PortableFileSystem::CreateFolder(const std::string& path) {
 void PortableFileSystem::CopyFolder(const std::string& source, const std::string& destination) {
     Translated([&] {
         const auto into = DestinationFolder(*host_, destination);
-        bool copied = false;
+        Copier copier(*host_);
         for (const auto& match : Matches(*host_, source)) {
             if (!match.folder) continue;
-            CopyTree(*host_, match.path, into / match.path.filename());
-            copied = true;
+            copier.Matched();
+            copier.Try([&] { copier.Tree(match.path, into / match.path.filename()); });
         }
-        if (!copied) throw PlatformError("no folder matches");
+        copier.Conclude("no folder matches");
     });
 }
 
 void PortableFileSystem::CopyFile(const std::string& source, const std::string& destination) {
     Translated([&] {
         const auto into = DestinationFolder(*host_, destination);
-        bool copied = false;
+        Copier copier(*host_);
         for (const auto& match : Matches(*host_, source)) {
             if (match.folder) continue;
-            host_->CopyOneFile(match.path, into / match.path.filename());
-            copied = true;
+            copier.Matched();
+            copier.Try([&] { copier.File(match.path, into / match.path.filename()); });
         }
-        if (!copied) throw PlatformError("no file matches");
+        copier.Conclude("no file matches");
     });
 }
 

@@ -1,6 +1,8 @@
 #include "platform/PosixFileHost.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <fstream>
 #include <system_error>
 
 #include "platform/PlatformError.h"
@@ -45,27 +47,84 @@ fs::path PosixFileHost::Native(const std::string& windowsPath) const {
 std::vector<FileHost::Entry> PosixFileHost::List(const fs::path& folder) const {
     std::vector<Entry> entries;
     for (const auto& entry : fs::directory_iterator(folder))
-        entries.push_back({entry.path(), Utf8Name(entry.path().filename()), IsFolder(entry.path()),
-                           IsLink(entry.path())});
+        if (auto found = Find(entry.path())) entries.push_back(std::move(*found));
     return entries;
 }
 
-bool PosixFileHost::IsFolder(const fs::path& path) const {
+std::optional<FileHost::Entry> PosixFileHost::Find(const fs::path& path) const {
+    // Windows' tag for a symbolic link.
+    constexpr std::uint32_t kSymbolicLinkTag = 0xA000000C;
     std::error_code ec;
-    return fs::is_directory(path, ec);
-}
-
-bool PosixFileHost::IsLink(const fs::path& path) const {
-    std::error_code ec;
-    return fs::is_symlink(fs::symlink_status(path, ec));
+    const auto status = fs::symlink_status(path, ec);
+    if (ec || !fs::exists(status)) return std::nullopt;
+    const bool link = fs::is_symlink(status);
+    return Entry{path, Utf8Name(path.filename()), fs::is_directory(path, ec), link,
+                 link ? kSymbolicLinkTag : 0};
 }
 
 void PosixFileHost::MakeFolder(const fs::path& path) const {
     if (!fs::create_directory(path)) throw PlatformError("folder exists");
 }
 
-void PosixFileHost::CopyOneFile(const fs::path& from, const fs::path& to) const {
-    fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+namespace {
+
+class PosixSource final : public FileHost::Source {
+  public:
+    explicit PosixSource(const fs::path& path)
+        : in_(path, std::ios::binary),
+          size_(fs::file_size(path)),
+          lastWrite_(fs::last_write_time(path).time_since_epoch().count()) {
+        if (!in_) throw PlatformError("the file cannot be opened");
+    }
+    std::uint64_t Size() const override { return size_; }
+    FileHost::Stamp LastWrite() const override { return lastWrite_; }
+    std::size_t Read(std::span<char> buffer) override {
+        in_.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        if (in_.bad()) throw PlatformError("the file cannot be read");
+        return static_cast<std::size_t>(in_.gcount());
+    }
+
+  private:
+    std::ifstream in_;
+    std::uint64_t size_;
+    FileHost::Stamp lastWrite_;
+};
+
+class PosixTarget final : public FileHost::Target {
+  public:
+    explicit PosixTarget(fs::path path)
+        : path_(std::move(path)), out_(path_, std::ios::binary | std::ios::trunc) {
+        if (!out_) throw PlatformError("the copy cannot be created");
+    }
+    void Write(std::span<const char> bytes) override {
+        out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (!out_) throw PlatformError("the copy cannot be written");
+    }
+    void Finish(FileHost::Stamp lastWrite) override {
+        out_.close();
+        if (!out_) throw PlatformError("the copy cannot be closed");
+        fs::last_write_time(path_, fs::file_time_type(fs::file_time_type::duration(lastWrite)));
+    }
+
+  private:
+    fs::path path_;
+    std::ofstream out_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileHost::Source> PosixFileHost::OpenSource(const fs::path& path) const {
+    return std::make_unique<PosixSource>(path);
+}
+
+std::unique_ptr<FileHost::Target> PosixFileHost::CreateTarget(const fs::path& path,
+                                                              std::uint64_t) const {
+    return std::make_unique<PosixTarget>(path);
+}
+
+FileHost::Space PosixFileHost::SpaceOf(const fs::path& folder) const {
+    const auto space = fs::space(folder);
+    return {space.free, space.capacity};
 }
 
 void PosixFileHost::Remove(const fs::path& path) const {

@@ -9,7 +9,7 @@ namespace quimbro {
 
 // Windows paths on a POSIX host: a backslash is a separator, a path that begins with one
 // lies under the given drive root, and names are found in any letter case, as on Windows.
-// The report is stored as UTF-8.
+// A symbolic link is reported as Windows reports one. The report is stored as UTF-8.
 class PosixFileHost final : public FileHost {
   public:
     explicit PosixFileHost(std::filesystem::path driveRoot = "/")
@@ -17,11 +17,12 @@ class PosixFileHost final : public FileHost {
 
     std::filesystem::path Native(const std::string& windowsPath) const override;
     std::vector<Entry> List(const std::filesystem::path& folder) const override;
-    bool IsFolder(const std::filesystem::path& path) const override;
-    bool IsLink(const std::filesystem::path& path) const override;
+    std::optional<Entry> Find(const std::filesystem::path& path) const override;
     void MakeFolder(const std::filesystem::path& path) const override;
-    void CopyOneFile(const std::filesystem::path& from,
-                     const std::filesystem::path& to) const override;
+    std::unique_ptr<Source> OpenSource(const std::filesystem::path& path) const override;
+    std::unique_ptr<Target> CreateTarget(const std::filesystem::path& path,
+                                         std::uint64_t size) const override;
+    Space SpaceOf(const std::filesystem::path& folder) const override;
     void Remove(const std::filesystem::path& path) const override;
     std::string ReportText(const std::string& utf8) const override { return utf8; }
 

@@ -1,6 +1,9 @@
 // The portable file system on real folders, through Windows paths.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
+
 #include "core/TempFolder.h"
 #include "platform/PlatformError.h"
 #include "platform/PortableFileSystem.h"
@@ -161,6 +164,175 @@ TEST_F(FileSystemTest, TextFileReplacesAnOldFileAndFailsInAMissingFolder) {
     files.CreateTextFile(W("report.log"))->WriteLine("new");
     EXPECT_EQ(ReadFile(P("report.log")), "new\r\n");
     EXPECT_THROW(files.CreateTextFile(W("missing\\report.log")), PlatformError);
+}
+
+// Real folders, with what Windows would add to them: reparse tags, files that a running
+// program holds open, reads that break off, a volume's free space.
+class ScriptedHost final : public FileHost {
+  public:
+    explicit ScriptedHost(const fs::path& root) : real_(root) {}
+
+    std::map<std::string, std::uint32_t> tags;  // by name: a reparse point with this tag
+    std::set<std::string> unopenable, breakingOff;
+    Space space{std::uint64_t{1} << 40, std::uint64_t{1} << 41};
+    mutable std::multiset<std::string> listed;
+
+    fs::path Native(const std::string& path) const override { return real_.Native(path); }
+    std::vector<Entry> List(const fs::path& folder) const override {
+        listed.insert(folder.filename().string());
+        auto entries = real_.List(folder);
+        for (auto& entry : entries) Tag(entry);
+        return entries;
+    }
+    std::optional<Entry> Find(const fs::path& path) const override {
+        auto found = real_.Find(path);
+        if (found) Tag(*found);
+        return found;
+    }
+    void MakeFolder(const fs::path& path) const override { real_.MakeFolder(path); }
+    std::unique_ptr<Source> OpenSource(const fs::path& path) const override {
+        if (unopenable.count(path.filename().string())) throw PlatformError("held without sharing");
+        auto source = real_.OpenSource(path);
+        if (!breakingOff.count(path.filename().string())) return source;
+        return std::make_unique<BreakingSource>(std::move(source));
+    }
+    std::unique_ptr<Target> CreateTarget(const fs::path& path, std::uint64_t size) const override {
+        return real_.CreateTarget(path, size);
+    }
+    Space SpaceOf(const fs::path&) const override { return space; }
+    // Removing a tagged folder stands for removing the link itself.
+    void Remove(const fs::path& path) const override {
+        if (tags.count(path.filename().string()))
+            fs::remove_all(path);
+        else
+            real_.Remove(path);
+    }
+    std::string ReportText(const std::string& text) const override { return text; }
+
+  private:
+    // Gives its first piece, then fails as a disk that has gone away.
+    class BreakingSource final : public Source {
+      public:
+        explicit BreakingSource(std::unique_ptr<Source> source) : source_(std::move(source)) {}
+        std::uint64_t Size() const override { return source_->Size(); }
+        Stamp LastWrite() const override { return source_->LastWrite(); }
+        std::size_t Read(std::span<char> buffer) override {
+            if (pieces_++ > 0) throw PlatformError("the read broke off");
+            return source_->Read(buffer.first(1));
+        }
+
+      private:
+        std::unique_ptr<Source> source_;
+        int pieces_ = 0;
+    };
+
+    void Tag(Entry& entry) const {
+        if (const auto tag = tags.find(entry.name); tag != tags.end()) {
+            entry.reparsePoint = true;
+            entry.reparseTag = tag->second;
+        }
+    }
+
+    PosixFileHost real_;
+};
+
+class ScriptedFileSystem : public ::testing::Test {
+  protected:
+    std::string W(const std::string& relative) const {
+        return temp.path().string() + "\\" + relative;
+    }
+    fs::path P(const std::string& relative) const { return temp.path() / relative; }
+
+    TempFolder temp;
+    std::shared_ptr<ScriptedHost> host = std::make_shared<ScriptedHost>(temp.path());
+    PortableFileSystem files{host};
+};
+
+struct ReparseCase {
+    const char* name;
+    std::uint32_t tag;
+    bool link;
+};
+
+// Only a point that stands for another place is a link; Wine's own links carry no tag.
+constexpr ReparseCase kReparseCases[] = {
+    {"symlink", 0xA000000C, true}, {"junction", 0xA0000003, true}, {"onedrive", 0x9000601A, false},
+    {"dedup", 0x80000013, false},  {"wof", 0x80000017, false},     {"notag", 0, true},
+};
+
+TEST_F(ScriptedFileSystem, OnlyNameSurrogatesAreLinks) {
+    for (const auto& c : kReparseCases) {
+        WriteFile(P("src/logs/" + std::string(c.name) + "/inside.log"), "folder");
+        WriteFile(P("src/logs/" + std::string(c.name) + ".log"), "file");
+        host->tags[c.name] = host->tags[std::string(c.name) + ".log"] = c.tag;
+    }
+    fs::create_directory(P("out"));
+    files.CopyFolder(W("src\\log*"), W("out"));
+    files.DeleteFolder(W("src"));
+    for (const auto& c : kReparseCases) {
+        SCOPED_TRACE(c.name);
+        const std::string name = c.name;
+        EXPECT_EQ(fs::exists(P("out/logs/" + name + "/inside.log")), !c.link) << "folder copied";
+        EXPECT_EQ(fs::exists(P("out/logs/" + name + ".log")), !c.link) << "file copied";
+        EXPECT_EQ(host->listed.count(name), c.link ? 0u : 2u) << "entered, copying and deleting";
+    }
+    EXPECT_FALSE(fs::exists(P("src")));
+}
+
+TEST_F(ScriptedFileSystem, AFileThatCannotBeCopiedCostsOnlyItself) {
+    for (const char* name : {"a.log", "held.log", "broken.log", "z.log"})
+        WriteFile(P("conf/" + std::string(name)), "content");
+    WriteFile(P("logs/held.log"), "x");
+    WriteFile(P("logs/sub/b.log"), "b");
+    WriteFile(P("out/conf/broken.log"), "last week's");
+    fs::create_directory(P("out/logs"));
+    host->unopenable = {"held.log"};
+    host->breakingOff = {"broken.log"};
+    EXPECT_THROW(files.CopyFile(W("conf\\*.*"), W("out\\conf\\")), PlatformError);
+    EXPECT_THROW(files.CopyFolder(W("log*"), W("out\\logs")), PlatformError);
+    // Every other match is copied whole; a broken-off copy leaves no half file behind.
+    EXPECT_EQ(TreeOf(P("out")),
+              (std::vector<std::string>{"conf/", "conf/a.log", "conf/z.log", "logs/", "logs/logs/",
+                                        "logs/logs/sub/", "logs/logs/sub/b.log"}));
+}
+
+TEST_F(ScriptedFileSystem, ACopyThatWouldFillTheVolumeIsSkipped) {
+    WriteFile(P("logs/small.log"), "12345");
+    WriteFile(P("logs/large.log"), "123456");
+    fs::create_directory(P("out"));
+    // A 1 TiB volume keeps 1 GiB free: five more bytes fit, six do not.
+    host->space = {(std::uint64_t{1} << 30) + 5, std::uint64_t{1} << 40};
+    EXPECT_THROW(files.CopyFile(W("logs\\*.log"), W("out\\")), PlatformError);
+    EXPECT_EQ(TreeOf(P("out")), (std::vector<std::string>{"small.log"}));
+}
+
+TEST(Reserve, IsAGibibyteOrFivePercentOfTheVolume) {
+    constexpr std::uint64_t GiB = std::uint64_t{1} << 30;
+    struct Case {
+        FileHost::Space space;
+        std::uint64_t size;
+        bool fits;
+    };
+    const Case cases[] = {
+        {{GiB + 100, 1000 * GiB}, 100, true},   {{GiB + 100, 1000 * GiB}, 101, false},
+        {{GiB / 2 + 100, 10 * GiB}, 100, true}, {{GiB / 2 + 100, 10 * GiB}, 101, false},
+        {{GiB / 4, 10 * GiB}, 0, false},        {{5 * GiB, 10 * GiB}, 4 * GiB, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LeavesReserve(c.space, c.size), c.fits)
+            << c.space.free << " free of " << c.space.total << " for " << c.size;
+}
+
+TEST_F(FileSystemTest, ACopyKeepsTheTimeButNotTheReadOnlyMark) {
+    WriteFile(P("conf/server.xml"), "x");
+    const auto stamp = fs::file_time_type(std::chrono::hours(24 * 365 * 30));
+    fs::last_write_time(P("conf/server.xml"), stamp);
+    fs::permissions(P("conf/server.xml"), fs::perms::owner_read | fs::perms::group_read);
+    fs::create_directory(P("out"));
+    files.CopyFile(W("conf\\*.xml"), W("out\\"));
+    EXPECT_EQ(fs::last_write_time(P("out/server.xml")), stamp);
+    EXPECT_NE(fs::status(P("out/server.xml")).permissions() & fs::perms::owner_write,
+              fs::perms::none);
 }
 
 }  // namespace

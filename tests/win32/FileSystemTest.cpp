@@ -91,6 +91,88 @@ TEST(LongPathForm, AbsoluteAndPrefixed) {
     EXPECT_THROW(LongPath(L""), PlatformError);
 }
 
+// A process of its own holding a file open for writing, as Tomcat holds catalina.out.
+class Holder {
+  public:
+    Holder(const std::string& path, DWORD share) {
+        std::wstring line =
+            L"\"" + OwnProgram() + L"\" --hold \"" + Wide(path) + L"\" " + std::to_wstring(share);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &info))
+            throw PlatformError("the holder cannot be started");
+        process_ = KernelHandle(info.hProcess);
+        KernelHandle thread(info.hThread);
+        for (int waited = 0; !Exists(path + ".held") && waited < 200; ++waited) ::Sleep(50);
+        if (!Exists(path + ".held")) throw PlatformError("the holder did not open the file");
+    }
+    ~Holder() {
+        ::TerminateProcess(process_.Get(), 0);
+        ::WaitForSingleObject(process_.Get(), 5000);
+    }
+    Holder(const Holder&) = delete;
+    Holder& operator=(const Holder&) = delete;
+
+  private:
+    KernelHandle process_;
+};
+
+// Windows' own CopyFileW refuses a file that another program writes; the copy shares it.
+TEST(OpenFiles, AreCopiedWhileWrittenAndSkippedAloneWhenHeldWhole) {
+    TempFolder base;
+    const auto files = WindowsFiles();
+    files->CreateFolder(base.Path() + "\\conf");
+    files->CreateFolder(base.Path() + "\\out");
+    for (const char* name : {"a.xml", "catalina.out", "locked.log", "z.xml"})
+        WriteFile(*files, base.Path() + "\\conf\\" + name, name);
+    const Holder writing(base.Path() + "\\conf\\catalina.out", FILE_SHARE_READ | FILE_SHARE_WRITE);
+    const Holder locked(base.Path() + "\\conf\\locked.log", 0);
+    EXPECT_THROW(files->CopyFile(base.Path() + "\\conf\\*.*", base.Path() + "\\out\\"),
+                 PlatformError);
+    EXPECT_EQ(ReadWholeFile(base.Path() + "\\out\\catalina.out"), "catalina.out\r\n");
+    EXPECT_EQ(ReadWholeFile(base.Path() + "\\out\\z.xml"), "z.xml\r\n");
+    EXPECT_TRUE(Exists(base.Path() + "\\out\\a.xml"));
+    EXPECT_FALSE(Exists(base.Path() + "\\out\\locked.log"));
+}
+
+// A copy of a read-only file must not block the next run; the customer's own mark still does.
+TEST(ReadOnlyFiles, CopiesAreWritableAndKeepTheirTime) {
+    TempFolder base;
+    const auto files = WindowsFiles();
+    const std::string source = base.Path() + "\\conf\\server.xml";
+    const std::string copy = base.Path() + "\\out\\server.xml";
+    files->CreateFolder(base.Path() + "\\conf");
+    files->CreateFolder(base.Path() + "\\out");
+    WriteFile(*files, source, "x");
+    const FILETIME stamp{0x12345678, 0x01D00000};
+    {
+        const KernelHandle file(ValidOrNull(::CreateFileW(
+            Wide(source).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr)));
+        ASSERT_TRUE(file && ::SetFileTime(file.Get(), nullptr, nullptr, &stamp));
+    }
+    ASSERT_TRUE(::SetFileAttributesW(Wide(source).c_str(), FILE_ATTRIBUTE_READONLY));
+
+    files->CopyFile(base.Path() + "\\conf\\*.xml", base.Path() + "\\out\\");
+    files->CopyFile(base.Path() + "\\conf\\*.xml", base.Path() + "\\out\\");  // the next run
+    EXPECT_FALSE(::GetFileAttributesW(Wide(copy).c_str()) & FILE_ATTRIBUTE_READONLY);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ASSERT_TRUE(::GetFileAttributesExW(Wide(copy).c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ(data.ftLastWriteTime.dwLowDateTime, stamp.dwLowDateTime);
+    EXPECT_EQ(data.ftLastWriteTime.dwHighDateTime, stamp.dwHighDateTime);
+    files->DeleteFolder(base.Path() + "\\out");
+    EXPECT_FALSE(Exists(base.Path() + "\\out"));
+
+    files->CreateFolder(base.Path() + "\\out");
+    WriteFile(*files, copy, "the customer's");
+    ASSERT_TRUE(::SetFileAttributesW(Wide(copy).c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_THROW(files->DeleteFolder(base.Path() + "\\out"), PlatformError);
+    EXPECT_TRUE(Exists(copy));
+    ::SetFileAttributesW(Wide(source).c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::SetFileAttributesW(Wide(copy).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 // The fixture folder holds tree\file.txt, tree\link (a directory link to target) and
 // target\keep.txt; the test script makes it, as links cannot be made from inside Wine.
 std::string LinkFixture() {
@@ -106,9 +188,13 @@ TEST(Links, AreSeenAsLinks) {
     const std::string fixture = LinkFixture();
     if (fixture.empty()) GTEST_SKIP() << "no link fixture";
     const WindowsFileHost host;
-    EXPECT_TRUE(host.IsLink(host.Native(fixture + "\\tree\\link")));
-    EXPECT_FALSE(host.IsLink(host.Native(fixture + "\\target")));
-    EXPECT_FALSE(host.IsLink(host.Native(fixture + "\\tree\\file.txt")));
+    const auto isLink = [&](const std::string& path) {
+        const auto found = host.Find(host.Native(fixture + path));
+        return found && IsLink(*found);
+    };
+    EXPECT_TRUE(isLink("\\tree\\link"));
+    EXPECT_FALSE(isLink("\\target"));
+    EXPECT_FALSE(isLink("\\tree\\file.txt"));
 }
 
 TEST(Links, CopyingATreeSkipsItsLinks) {

@@ -39,6 +39,8 @@ class Owner {
         if (handle_ != Handle{}) Release{}(handle_);
         handle_ = Handle{};
     }
+    // For a release whose result matters: the caller releases the handle itself.
+    Handle Detach() { return std::exchange(handle_, Handle{}); }
 
   private:
     Handle handle_{};

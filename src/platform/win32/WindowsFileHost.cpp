@@ -1,5 +1,7 @@
 #include "platform/win32/WindowsFileHost.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <string_view>
 
 #include "platform/PlatformError.h"
@@ -14,6 +16,8 @@ constexpr std::wstring_view kLongPrefix = L"\\\\?\\";
 constexpr std::wstring_view kDevicePrefix = L"\\\\.\\";
 constexpr std::wstring_view kUncPrefix = L"\\\\";
 constexpr std::wstring_view kLongUncPrefix = L"\\\\?\\UNC\\";
+// ReadFile and WriteFile take a DWORD count.
+constexpr std::size_t kMaxChunk = std::size_t{1} << 30;
 
 // Resolves "." and "..", doubled separators and a leading "\" against the current drive.
 std::wstring FullPath(const std::wstring& path) {
@@ -29,6 +33,112 @@ std::wstring FullPath(const std::wstring& path) {
         capacity = length + 1;
     }
 }
+
+// The tag of a reparse point; 0 where the file system gives none.
+std::uint32_t ReparseTagOf(const std::filesystem::path& path) {
+    std::wstring where = path.wstring();
+    while (where.size() > 1 && where.back() == L'\\') where.pop_back();
+    WIN32_FIND_DATAW found{};
+    const FindHandle find(ValidOrNull(::FindFirstFileExW(where.c_str(), FindExInfoBasic, &found,
+                                                         FindExSearchNameMatch, nullptr, 0)));
+    return find ? found.dwReserved0 : 0;
+}
+
+FileHost::Entry EntryOf(const std::filesystem::path& path, const std::wstring& name,
+                        const WIN32_FIND_DATAW& found) {
+    const bool reparsePoint = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    // The listing gives a reparse point's tag in dwReserved0.
+    return {path, Utf8(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+            reparsePoint, reparsePoint ? found.dwReserved0 : 0};
+}
+
+// A file as it stands, shared with the program that keeps writing it.
+class SharedSource final : public FileHost::Source {
+  public:
+    explicit SharedSource(const std::filesystem::path& path)
+        : file_(ValidOrNull(::CreateFileW(
+              path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+              nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr))) {
+        if (!file_) throw PlatformError("the file cannot be opened");
+        LARGE_INTEGER size{};
+        FILETIME lastWrite{};
+        if (!::GetFileSizeEx(file_.Get(), &size) ||
+            !::GetFileTime(file_.Get(), nullptr, nullptr, &lastWrite))
+            throw PlatformError("the file cannot be examined");
+        size_ = static_cast<std::uint64_t>(size.QuadPart);
+        lastWrite_ = static_cast<FileHost::Stamp>((std::uint64_t{lastWrite.dwHighDateTime} << 32) |
+                                                  lastWrite.dwLowDateTime);
+    }
+
+    std::uint64_t Size() const override { return size_; }
+    FileHost::Stamp LastWrite() const override { return lastWrite_; }
+
+    std::size_t Read(std::span<char> buffer) override {
+        DWORD read = 0;
+        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(buffer.size(), kMaxChunk));
+        if (!::ReadFile(file_.Get(), buffer.data(), wanted, &read, nullptr) || read > wanted)
+            throw PlatformError("the file cannot be read");
+        return read;
+    }
+
+  private:
+    KernelHandle file_;
+    std::uint64_t size_ = 0;
+    FileHost::Stamp lastWrite_ = 0;
+};
+
+// A copy with normal attributes, its length set beforehand so the file system can place it
+// in one piece.
+class PlainTarget final : public FileHost::Target {
+  public:
+    PlainTarget(const std::filesystem::path& path, std::uint64_t size)
+        : file_(ValidOrNull(
+              ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr))) {
+        if (!file_) throw PlatformError("the copy cannot be created");
+        if (size > 0) {
+            EndAt(size);
+            MoveTo(0);
+        }
+    }
+
+    void Write(std::span<const char> bytes) override {
+        while (!bytes.empty()) {
+            DWORD written = 0;
+            const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), kMaxChunk));
+            if (!::WriteFile(file_.Get(), bytes.data(), wanted, &written, nullptr) ||
+                written == 0 || written > wanted)
+                throw PlatformError("the copy cannot be written");
+            bytes = bytes.subspan(written);
+            written_ += written;
+        }
+    }
+
+    void Finish(FileHost::Stamp lastWrite) override {
+        // The source may have changed length since it was opened.
+        EndAt(written_);
+        const auto stamp = static_cast<std::uint64_t>(lastWrite);
+        const FILETIME time{static_cast<DWORD>(stamp), static_cast<DWORD>(stamp >> 32)};
+        if (!::SetFileTime(file_.Get(), nullptr, nullptr, &time))
+            throw PlatformError("the copy's time cannot be set");
+        if (!::CloseHandle(file_.Detach())) throw PlatformError("the copy cannot be closed");
+    }
+
+  private:
+    void MoveTo(std::uint64_t offset) {
+        LARGE_INTEGER at{};
+        at.QuadPart = static_cast<LONGLONG>(offset);
+        if (!::SetFilePointerEx(file_.Get(), at, nullptr, FILE_BEGIN))
+            throw PlatformError("the copy cannot be sized");
+    }
+    void EndAt(std::uint64_t size) {
+        MoveTo(size);
+        if (!::SetEndOfFile(file_.Get())) throw PlatformError("the copy cannot be sized");
+    }
+
+    KernelHandle file_;
+    std::uint64_t written_ = 0;
+};
 
 }  // namespace
 
@@ -58,25 +168,20 @@ std::vector<FileHost::Entry> WindowsFileHost::List(const std::filesystem::path& 
         found.cFileName[MAX_PATH - 1] = L'\0';
         const std::wstring name = found.cFileName;
         if (name == L"." || name == L"..") continue;
-        const auto path = folder / name;
-        // Where the listing does not mark a link, its own attributes may.
-        const bool link = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || IsLink(path);
-        entries.push_back(
-            {path, Utf8(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, link});
+        entries.push_back(EntryOf(folder / name, name, found));
     } while (::FindNextFileW(find.Get(), &found));
     if (::GetLastError() != ERROR_NO_MORE_FILES)
         throw PlatformError("the folder listing broke off");
     return entries;
 }
 
-bool WindowsFileHost::IsFolder(const std::filesystem::path& path) const {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool WindowsFileHost::IsLink(const std::filesystem::path& path) const {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+std::optional<FileHost::Entry> WindowsFileHost::Find(const std::filesystem::path& path) const {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    const bool reparsePoint = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    return Entry{path, Utf8(path.filename().wstring()),
+                 (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, reparsePoint,
+                 reparsePoint ? ReparseTagOf(path) : 0};
 }
 
 void WindowsFileHost::MakeFolder(const std::filesystem::path& path) const {
@@ -84,10 +189,23 @@ void WindowsFileHost::MakeFolder(const std::filesystem::path& path) const {
         throw PlatformError("the folder cannot be made");
 }
 
-void WindowsFileHost::CopyOneFile(const std::filesystem::path& from,
-                                  const std::filesystem::path& to) const {
-    if (!::CopyFileW(from.c_str(), to.c_str(), FALSE))
-        throw PlatformError("the file cannot be copied");
+std::unique_ptr<FileHost::Source> WindowsFileHost::OpenSource(
+    const std::filesystem::path& path) const {
+    return std::make_unique<SharedSource>(path);
+}
+
+std::unique_ptr<FileHost::Target> WindowsFileHost::CreateTarget(const std::filesystem::path& path,
+                                                                std::uint64_t size) const {
+    return std::make_unique<PlainTarget>(path, size);
+}
+
+FileHost::Space WindowsFileHost::SpaceOf(const std::filesystem::path& folder) const {
+    std::wstring where = folder.wstring();
+    if (!where.ends_with(L'\\')) where += L'\\';
+    ULARGE_INTEGER available{}, total{}, free{};
+    if (!::GetDiskFreeSpaceExW(where.c_str(), &available, &total, &free) || total.QuadPart == 0)
+        throw PlatformError("the volume's space is unknown");
+    return {free.QuadPart, total.QuadPart};
 }
 
 void WindowsFileHost::Remove(const std::filesystem::path& path) const {

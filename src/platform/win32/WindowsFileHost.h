@@ -16,11 +16,16 @@ class WindowsFileHost final : public FileHost {
   public:
     std::filesystem::path Native(const std::string& windowsPath) const override;
     std::vector<Entry> List(const std::filesystem::path& folder) const override;
-    bool IsFolder(const std::filesystem::path& path) const override;
-    bool IsLink(const std::filesystem::path& path) const override;
+    std::optional<Entry> Find(const std::filesystem::path& path) const override;
     void MakeFolder(const std::filesystem::path& path) const override;
-    void CopyOneFile(const std::filesystem::path& from,
-                     const std::filesystem::path& to) const override;
+    // Opened as a running service's log must be: sharing read, write and delete, so the
+    // copy is what the service had written at that moment.
+    std::unique_ptr<Source> OpenSource(const std::filesystem::path& path) const override;
+    // Written with normal attributes, so that no copy of a read-only file blocks the next
+    // run's deletion of the output folder.
+    std::unique_ptr<Target> CreateTarget(const std::filesystem::path& path,
+                                         std::uint64_t size) const override;
+    Space SpaceOf(const std::filesystem::path& folder) const override;
     // A link is removed itself; when Windows refuses that, the removal fails and the link's
     // target is never touched.
     void Remove(const std::filesystem::path& path) const override;
