@@ -37,13 +37,14 @@ class FileHost {
         virtual std::size_t Read(std::span<char> buffer) = 0;
     };
 
-    // A copy being written; never read-only. Until Finish it may be incomplete.
+    // A file being written, a copy or the report; never read-only. Each write is in the
+    // file when it returns. Until Finish a copy may be incomplete.
     class Target {
       public:
         virtual ~Target() = default;
         virtual void Write(std::span<const char> bytes) = 0;
-        // Closes the file at what was written, with the source's last-write time.
-        virtual void Finish(Stamp lastWrite) = 0;
+        // Closes the file at what was written; a copy takes its source's last-write time.
+        virtual void Finish(std::optional<Stamp> lastWrite) = 0;
     };
 
     struct Space {
@@ -61,7 +62,7 @@ class FileHost {
     // Makes one folder whose parent exists; fails when something of that name exists.
     virtual void MakeFolder(const std::filesystem::path& path) const = 0;
     virtual std::unique_ptr<Source> OpenSource(const std::filesystem::path& path) const = 0;
-    // Creates the copy, replacing a file of that name; `size` is what is expected to come.
+    // Creates the file, replacing one of that name; `size` is what is expected to come.
     virtual std::unique_ptr<Target> CreateTarget(const std::filesystem::path& path,
                                                  std::uint64_t size) const = 0;
     // The volume that holds the folder.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
 #include <span>
 #include <system_error>
 #include <vector>
@@ -149,27 +148,24 @@ class Copier {
 class FileTextStream final : public TextStream {
   public:
     FileTextStream(std::shared_ptr<const FileHost> host, const fs::path& path)
-        : host_(std::move(host)), out_(path, std::ios::binary | std::ios::trunc) {
-        if (!out_) throw PlatformError("cannot create the text file");
-    }
+        : host_(std::move(host)), out_(host_->CreateTarget(path, 0)) {}
 
     // Each line goes to the file at once, so a run that is killed keeps what it wrote.
     void WriteLine(const std::string& line) override {
-        if (!out_.is_open()) throw PlatformError("the text file is closed");
-        out_ << host_->ReportText(line) << "\r\n";
-        out_.flush();
-        if (!out_) throw PlatformError("cannot write the text file");
+        if (!out_) throw PlatformError("the text file is closed");
+        const std::string stored = host_->ReportText(line) + "\r\n";
+        out_->Write(stored);
     }
 
     void Close() override {
-        if (!out_.is_open()) throw PlatformError("the text file is closed");
-        out_.close();
-        if (!out_) throw PlatformError("cannot close the text file");
+        if (!out_) throw PlatformError("the text file is closed");
+        const auto closing = std::move(out_);
+        closing->Finish(std::nullopt);
     }
 
   private:
     std::shared_ptr<const FileHost> host_;
-    std::ofstream out_;
+    std::unique_ptr<FileHost::Target> out_;
 };
 
 }  // namespace

@@ -98,12 +98,15 @@ class PosixTarget final : public FileHost::Target {
     }
     void Write(std::span<const char> bytes) override {
         out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out_.flush();
         if (!out_) throw PlatformError("the copy cannot be written");
     }
-    void Finish(FileHost::Stamp lastWrite) override {
+    void Finish(std::optional<FileHost::Stamp> lastWrite) override {
         out_.close();
         if (!out_) throw PlatformError("the copy cannot be closed");
-        fs::last_write_time(path_, fs::file_time_type(fs::file_time_type::duration(lastWrite)));
+        if (lastWrite)
+            fs::last_write_time(path_,
+                                fs::file_time_type(fs::file_time_type::duration(*lastWrite)));
     }
 
   private:

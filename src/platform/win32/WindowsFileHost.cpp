@@ -114,13 +114,15 @@ class PlainTarget final : public FileHost::Target {
         }
     }
 
-    void Finish(FileHost::Stamp lastWrite) override {
+    void Finish(std::optional<FileHost::Stamp> lastWrite) override {
         // The source may have changed length since it was opened.
         EndAt(written_);
-        const auto stamp = static_cast<std::uint64_t>(lastWrite);
-        const FILETIME time{static_cast<DWORD>(stamp), static_cast<DWORD>(stamp >> 32)};
-        if (!::SetFileTime(file_.Get(), nullptr, nullptr, &time))
-            throw PlatformError("the copy's time cannot be set");
+        if (lastWrite) {
+            const auto stamp = static_cast<std::uint64_t>(*lastWrite);
+            const FILETIME time{static_cast<DWORD>(stamp), static_cast<DWORD>(stamp >> 32)};
+            if (!::SetFileTime(file_.Get(), nullptr, nullptr, &time))
+                throw PlatformError("the copy's time cannot be set");
+        }
         if (!::CloseHandle(file_.Detach())) throw PlatformError("the copy cannot be closed");
     }
 
