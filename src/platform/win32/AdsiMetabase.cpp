@@ -54,6 +54,8 @@ class AdsiObject final : public MetabaseObject {
     }
 
     Value Get(const std::string& property) override {
+        // The provider keeps an object's name apart from its properties: Get("Name") fails.
+        if (property == kName) return OwnName();
         const Bstr name = MakeBstr(Wide(property));
         Variant value;
         if (FAILED(object_->Get(name.Get(), value.Receive())))
@@ -62,6 +64,15 @@ class AdsiObject final : public MetabaseObject {
     }
 
   private:
+    static constexpr char kName[] = "Name";
+
+    std::string OwnName() const {
+        Bstr name;
+        if (FAILED(object_->get_Name(name.Receive())) || !name)
+            throw PlatformError("the object has no name");
+        return Utf8(std::wstring_view(name.Get(), ::SysStringLen(name.Get())));
+    }
+
     std::shared_ptr<ComApartment> com_;
     ComPtr<IADs> object_;
 };
