@@ -111,13 +111,13 @@ class Copier {
     // that breaks off is removed, so no half file lies under the final name.
     void File(const fs::path& from, const fs::path& to) {
         const auto source = host_.OpenSource(from);
-        // The system disk must keep room for the services the customer called about.
-        if (!LeavesReserve(host_.SpaceOf(to.parent_path()), source->Size()))
-            throw PlatformError("the copy would fill the volume");
+        MakeRoomFor(to.parent_path(), source->Size());
         auto target = host_.CreateTarget(to, source->Size());
         try {
-            while (const std::size_t read = source->Read(buffer_))
+            while (const std::size_t read = source->Read(buffer_)) {
                 target->Write(std::span<const char>(buffer_.data(), read));
+                Spent(read);
+            }
             target->Finish(source->LastWrite());
         } catch (...) {
             target.reset();
@@ -138,9 +138,27 @@ class Copier {
   private:
     // Large reads and writes keep a big log's copy at the disk's pace.
     static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+    // The volume is asked again after this much, or when the count kept since says a file
+    // would not fit; asking before every file would cost more than many a small copy.
+    static constexpr std::uint64_t kRecount = std::uint64_t{256} << 20;
+
+    // The system disk must keep room for the services the customer called about.
+    void MakeRoomFor(const fs::path& folder, std::uint64_t size) {
+        if (!space_ || sinceCounted_ >= kRecount || !LeavesReserve(*space_, size)) {
+            space_ = host_.SpaceOf(folder);
+            sinceCounted_ = 0;
+        }
+        if (!LeavesReserve(*space_, size)) throw PlatformError("the copy would fill the volume");
+    }
+    void Spent(std::uint64_t size) {
+        space_->free -= std::min(space_->free, size);
+        sinceCounted_ += size;
+    }
 
     const FileHost& host_;
     std::vector<char> buffer_;
+    std::optional<FileHost::Space> space_;
+    std::uint64_t sinceCounted_ = 0;
     bool matched_ = false;
     bool incomplete_ = false;
 };

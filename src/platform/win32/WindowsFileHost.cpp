@@ -87,8 +87,8 @@ class SharedSource final : public FileHost::Source {
     FileHost::Stamp lastWrite_ = 0;
 };
 
-// A copy with normal attributes, its length set beforehand so the file system can place it
-// in one piece.
+// A copy with normal attributes. A large one has its length set beforehand so the file system
+// can place it in one piece; for small files that costs more than it saves.
 class PlainTarget final : public FileHost::Target {
   public:
     PlainTarget(const std::filesystem::path& path, std::uint64_t size)
@@ -96,9 +96,17 @@ class PlainTarget final : public FileHost::Target {
               ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr))) {
         if (!file_) throw PlatformError("the copy cannot be created");
-        if (size > 0) {
-            EndAt(size);
-            MoveTo(0);
+        if (size >= kPlacedFrom) {
+            try {
+                EndAt(size);
+                MoveTo(0);
+            } catch (const PlatformError&) {
+                // No room for it: the empty file just made goes again.
+                file_.Reset();
+                ::DeleteFileW(path.c_str());
+                throw;
+            }
+            placed_ = size;
         }
     }
 
@@ -116,7 +124,7 @@ class PlainTarget final : public FileHost::Target {
 
     void Finish(std::optional<FileHost::Stamp> lastWrite) override {
         // The source may have changed length since it was opened.
-        EndAt(written_);
+        if (placed_ != 0 && placed_ != written_) EndAt(written_);
         if (lastWrite) {
             const auto stamp = static_cast<std::uint64_t>(*lastWrite);
             const FILETIME time{static_cast<DWORD>(stamp), static_cast<DWORD>(stamp >> 32)};
@@ -138,7 +146,10 @@ class PlainTarget final : public FileHost::Target {
         if (!::SetEndOfFile(file_.Get())) throw PlatformError("the copy cannot be sized");
     }
 
+    static constexpr std::uint64_t kPlacedFrom = std::uint64_t{16} << 20;
+
     KernelHandle file_;
+    std::uint64_t placed_ = 0;
     std::uint64_t written_ = 0;
 };
 
@@ -162,8 +173,9 @@ std::vector<FileHost::Entry> WindowsFileHost::List(const std::filesystem::path& 
     const std::wstring where = folder.wstring();
     const std::wstring pattern = where.ends_with(L'\\') ? where + L"*" : where + L"\\*";
     WIN32_FIND_DATAW found{};
-    FindHandle find(ValidOrNull(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
-                                                   FindExSearchNameMatch, nullptr, 0)));
+    FindHandle find(
+        ValidOrNull(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH)));
     if (!find) throw PlatformError("the folder cannot be listed");
     std::vector<Entry> entries;
     do {
