@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <span>
@@ -12,12 +11,13 @@
 namespace quimbro {
 
 // The few things the file-system object asks of the host it runs on. Each raises
-// PlatformError when it cannot do what was asked. What counts as a link is decided by the
-// file-system object from what the host reports (IsLink below); the host follows nothing.
+// PlatformError when it cannot do what was asked. Paths are the host's own, as UTF-8 text. What
+// counts as a link is decided by the file-system object from what the host reports (IsLink below);
+// the host follows nothing.
 class FileHost {
   public:
     struct Entry {
-        std::filesystem::path path;
+        std::string path;
         std::string name;  // UTF-8
         bool folder = false;
         bool reparsePoint = false;
@@ -54,21 +54,23 @@ class FileHost {
 
     virtual ~FileHost() = default;
     // The host's path for a Windows path (UTF-8, backslashes).
-    virtual std::filesystem::path Native(const std::string& windowsPath) const = 0;
+    virtual std::string Native(const std::string& windowsPath) const = 0;
+    // The path of something named `name` in the folder.
+    virtual std::string Child(const std::string& folder, const std::string& name) const = 0;
     // Everything in a folder but "." and "..".
-    virtual std::vector<Entry> List(const std::filesystem::path& folder) const = 0;
+    virtual std::vector<Entry> List(const std::string& folder) const = 0;
     // What is at the path, or nothing.
-    virtual std::optional<Entry> Find(const std::filesystem::path& path) const = 0;
+    virtual std::optional<Entry> Find(const std::string& path) const = 0;
     // Makes one folder whose parent exists; fails when something of that name exists.
-    virtual void MakeFolder(const std::filesystem::path& path) const = 0;
-    virtual std::unique_ptr<Source> OpenSource(const std::filesystem::path& path) const = 0;
+    virtual void MakeFolder(const std::string& path) const = 0;
+    virtual std::unique_ptr<Source> OpenSource(const std::string& path) const = 0;
     // Creates the file, replacing one of that name; `size` is what is expected to come.
-    virtual std::unique_ptr<Target> CreateTarget(const std::filesystem::path& path,
+    virtual std::unique_ptr<Target> CreateTarget(const std::string& path,
                                                  std::uint64_t size) const = 0;
     // The volume that holds the folder.
-    virtual Space SpaceOf(const std::filesystem::path& folder) const = 0;
+    virtual Space SpaceOf(const std::string& folder) const = 0;
     // Removes a file, an empty folder, or a link itself, leaving what it points to untouched.
-    virtual void Remove(const std::filesystem::path& path) const = 0;
+    virtual void Remove(const std::string& path) const = 0;
     // A line of the report as it is stored: 8-bit text in the host's code page.
     virtual std::string ReportText(const std::string& utf8) const = 0;
 };
@@ -81,8 +83,5 @@ bool IsLink(const FileHost::Entry& entry);
 // Whether copying `size` more bytes leaves the volume its reserve: 1 GiB, or 5% of the
 // volume where that is less.
 bool LeavesReserve(const FileHost::Space& space, std::uint64_t size);
-
-// The text of a host path as UTF-8.
-std::string Utf8Name(const std::filesystem::path& path);
 
 }  // namespace quimbro

@@ -3,20 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <span>
-#include <system_error>
 #include <vector>
 
 #include "platform/PlatformError.h"
 #include "platform/WindowsPath.h"
 
-namespace fs = std::filesystem;
-
 namespace quimbro {
-
-std::string Utf8Name(const fs::path& path) {
-    const auto text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
 
 bool IsLink(const FileHost::Entry& entry) {
     // The name-surrogate bit of a reparse tag: the point stands for another place.
@@ -32,18 +24,6 @@ bool LeavesReserve(const FileHost::Space& space, std::uint64_t size) {
 
 namespace {
 
-// Library failures become the run's one kind of failure.
-template <class F>
-auto Translated(F&& operation) -> decltype(operation()) {
-    try {
-        return operation();
-    } catch (const fs::filesystem_error& e) {
-        throw PlatformError(e.what());
-    } catch (const std::system_error& e) {
-        throw PlatformError(e.what());
-    }
-}
-
 // The entries of the source's folder whose names match its last component; links are
 // never among them.
 std::vector<FileHost::Entry> Matches(const FileHost& host, const std::string& source) {
@@ -55,19 +35,19 @@ std::vector<FileHost::Entry> Matches(const FileHost& host, const std::string& so
     return found;
 }
 
-bool IsFolder(const FileHost& host, const fs::path& path) {
+bool IsFolder(const FileHost& host, const std::string& path) {
     const auto found = host.Find(path);
     return found && found->folder;
 }
 
-fs::path DestinationFolder(const FileHost& host, const std::string& destination) {
+std::string DestinationFolder(const FileHost& host, const std::string& destination) {
     auto folder = host.Native(destination);
     if (!IsFolder(host, folder)) throw PlatformError("destination folder missing");
     return folder;
 }
 
 // Removes what a folder holds, then the folder. Links are removed as links.
-void RemoveTree(const FileHost& host, const fs::path& folder) {
+void RemoveTree(const FileHost& host, const std::string& folder) {
     for (const auto& entry : host.List(folder)) {
         if (entry.folder && !IsLink(entry))
             RemoveTree(host, entry.path);
@@ -87,31 +67,32 @@ class Copier {
     template <class Step>
     void Try(Step&& step) {
         try {
-            Translated(std::forward<Step>(step));
+            std::forward<Step>(step)();
         } catch (const std::exception&) {
             incomplete_ = true;
         }
     }
 
-    // A folder's contents into `to`, which is made when missing. Links are skipped:
-    // following one could loop, or bring in files from outside the product's folder.
-    void Tree(const fs::path& from, const fs::path& to) {
+    // A folder's contents into the folder `to`, which is made when missing. Links are
+    // skipped: following one could loop, or bring in files from outside the product's folder.
+    void Tree(const std::string& from, const std::string& to) {
         if (!IsFolder(host_, to)) host_.MakeFolder(to);
         for (const auto& entry : host_.List(from)) {
             if (IsLink(entry)) continue;
-            const auto target = to / entry.path.filename();
             if (entry.folder)
-                Try([&] { Tree(entry.path, target); });
+                Try([&] { Tree(entry.path, host_.Child(to, entry.name)); });
             else
-                Try([&] { File(entry.path, target); });
+                Try([&] { File(entry, to); });
         }
     }
 
-    // The file as it stands at this moment, also while its program keeps writing it. A copy
-    // that breaks off is removed, so no half file lies under the final name.
-    void File(const fs::path& from, const fs::path& to) {
-        const auto source = host_.OpenSource(from);
-        MakeRoomFor(to.parent_path(), source->Size());
+    // The file as it stands at this moment, also while its program keeps writing it, into
+    // the folder under its own name. A copy that breaks off is removed, so no half file lies
+    // under the final name.
+    void File(const FileHost::Entry& from, const std::string& into) {
+        const auto source = host_.OpenSource(from.path);
+        MakeRoomFor(into, source->Size());
+        const std::string to = host_.Child(into, from.name);
         auto target = host_.CreateTarget(to, source->Size());
         try {
             while (const std::size_t read = source->Read(buffer_)) {
@@ -143,7 +124,7 @@ class Copier {
     static constexpr std::uint64_t kRecount = std::uint64_t{256} << 20;
 
     // The system disk must keep room for the services the customer called about.
-    void MakeRoomFor(const fs::path& folder, std::uint64_t size) {
+    void MakeRoomFor(const std::string& folder, std::uint64_t size) {
         if (!space_ || sinceCounted_ >= kRecount || !LeavesReserve(*space_, size)) {
             space_ = host_.SpaceOf(folder);
             sinceCounted_ = 0;
@@ -165,7 +146,7 @@ class Copier {
 
 class FileTextStream final : public TextStream {
   public:
-    FileTextStream(std::shared_ptr<const FileHost> host, const fs::path& path)
+    FileTextStream(std::shared_ptr<const FileHost> host, const std::string& path)
         : host_(std::move(host)), out_(host_->CreateTarget(path, 0)) {}
 
     // Each line goes to the file at once, so a run that is killed keeps what it wrote.
@@ -189,53 +170,47 @@ class FileTextStream final : public TextStream {
 }  // namespace
 
 bool PortableFileSystem::FolderExists(const std::string& path) {
-    return Translated([&] { return IsFolder(*host_, host_->Native(path)); });
+    return IsFolder(*host_, host_->Native(path));
 }
 
 void PortableFileSystem::DeleteFolder(const std::string& path) {
-    Translated([&] {
-        const auto folder = host_->Native(path);
-        const auto found = host_->Find(folder);
-        if (!found || !found->folder) throw PlatformError("no such folder");
-        if (IsLink(*found))
-            host_->Remove(folder);
-        else
-            RemoveTree(*host_, folder);
-    });
+    const auto folder = host_->Native(path);
+    const auto found = host_->Find(folder);
+    if (!found || !found->folder) throw PlatformError("no such folder");
+    if (IsLink(*found))
+        host_->Remove(folder);
+    else
+        RemoveTree(*host_, folder);
 }
 
 void PortableFileSystem::CreateFolder(const std::string& path) {
-    Translated([&] { host_->MakeFolder(host_->Native(path)); });
+    host_->MakeFolder(host_->Native(path));
 }
 
 void PortableFileSystem::CopyFolder(const std::string& source, const std::string& destination) {
-    Translated([&] {
-        const auto into = DestinationFolder(*host_, destination);
-        Copier copier(*host_);
-        for (const auto& match : Matches(*host_, source)) {
-            if (!match.folder) continue;
-            copier.Matched();
-            copier.Try([&] { copier.Tree(match.path, into / match.path.filename()); });
-        }
-        copier.Conclude("no folder matches");
-    });
+    const auto into = DestinationFolder(*host_, destination);
+    Copier copier(*host_);
+    for (const auto& match : Matches(*host_, source)) {
+        if (!match.folder) continue;
+        copier.Matched();
+        copier.Try([&] { copier.Tree(match.path, host_->Child(into, match.name)); });
+    }
+    copier.Conclude("no folder matches");
 }
 
 void PortableFileSystem::CopyFile(const std::string& source, const std::string& destination) {
-    Translated([&] {
-        const auto into = DestinationFolder(*host_, destination);
-        Copier copier(*host_);
-        for (const auto& match : Matches(*host_, source)) {
-            if (match.folder) continue;
-            copier.Matched();
-            copier.Try([&] { copier.File(match.path, into / match.path.filename()); });
-        }
-        copier.Conclude("no file matches");
-    });
+    const auto into = DestinationFolder(*host_, destination);
+    Copier copier(*host_);
+    for (const auto& match : Matches(*host_, source)) {
+        if (match.folder) continue;
+        copier.Matched();
+        copier.Try([&] { copier.File(match, into); });
+    }
+    copier.Conclude("no file matches");
 }
 
 std::unique_ptr<TextStream> PortableFileSystem::CreateTextFile(const std::string& path) {
-    return Translated([&] { return std::make_unique<FileTextStream>(host_, host_->Native(path)); });
+    return std::make_unique<FileTextStream>(host_, host_->Native(path));
 }
 
 }  // namespace quimbro

@@ -13,6 +13,24 @@ namespace fs = std::filesystem;
 namespace quimbro {
 
 namespace {
+
+std::string Text(const fs::path& path) {
+    const auto text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+// Library failures become the run's one kind of failure.
+template <class F>
+auto Translated(F&& operation) -> decltype(operation()) {
+    try {
+        return operation();
+    } catch (const fs::filesystem_error& e) {
+        throw PlatformError(e.what());
+    } catch (const std::system_error& e) {
+        throw PlatformError(e.what());
+    }
+}
+
 bool Exists(const fs::path& path) {
     std::error_code ec;
     return fs::exists(fs::symlink_status(path, ec));
@@ -24,13 +42,13 @@ fs::path Component(const fs::path& folder, const fs::path& name) {
     std::error_code ec;
     for (fs::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end;
          it.increment(ec))
-        if (EqualsIgnoringCase(Utf8Name(it->path().filename()), Utf8Name(name)))
+        if (EqualsIgnoringCase(Text(it->path().filename()), Text(name)))
             return it->path().filename();
     return name;
 }
 }  // namespace
 
-fs::path PosixFileHost::Native(const std::string& windowsPath) const {
+std::string PosixFileHost::Native(const std::string& windowsPath) const {
     std::string text = windowsPath;
     std::replace(text.begin(), text.end(), '\\', '/');
     const fs::path given(text);
@@ -41,36 +59,43 @@ fs::path PosixFileHost::Native(const std::string& windowsPath) const {
         if (name.empty() || name == ".") continue;
         resolved /= Component(resolved, name);
     }
-    return resolved.empty() ? fs::path(".") : resolved;
+    return resolved.empty() ? std::string(".") : Text(resolved);
 }
 
-std::vector<FileHost::Entry> PosixFileHost::List(const fs::path& folder) const {
-    std::vector<Entry> entries;
-    for (const auto& entry : fs::directory_iterator(folder))
-        if (auto found = Find(entry.path())) entries.push_back(std::move(*found));
-    return entries;
+std::string PosixFileHost::Child(const std::string& folder, const std::string& name) const {
+    return Text(fs::path(folder) / name);
 }
 
-std::optional<FileHost::Entry> PosixFileHost::Find(const fs::path& path) const {
+std::vector<FileHost::Entry> PosixFileHost::List(const std::string& folder) const {
+    return Translated([&] {
+        std::vector<Entry> entries;
+        for (const auto& entry : fs::directory_iterator(folder))
+            if (auto found = Find(Text(entry.path()))) entries.push_back(std::move(*found));
+        return entries;
+    });
+}
+
+std::optional<FileHost::Entry> PosixFileHost::Find(const std::string& path) const {
     // Windows' tag for a symbolic link.
     constexpr std::uint32_t kSymbolicLinkTag = 0xA000000C;
     std::error_code ec;
     const auto status = fs::symlink_status(path, ec);
     if (ec || !fs::exists(status)) return std::nullopt;
     const bool link = fs::is_symlink(status);
-    return Entry{path, Utf8Name(path.filename()), fs::is_directory(path, ec), link,
+    return Entry{path, Text(fs::path(path).filename()), fs::is_directory(path, ec), link,
                  link ? kSymbolicLinkTag : 0};
 }
 
-void PosixFileHost::MakeFolder(const fs::path& path) const {
-    if (!fs::create_directory(path)) throw PlatformError("folder exists");
+void PosixFileHost::MakeFolder(const std::string& path) const {
+    if (!Translated([&] { return fs::create_directory(path); }))
+        throw PlatformError("folder exists");
 }
 
 namespace {
 
 class PosixSource final : public FileHost::Source {
   public:
-    explicit PosixSource(const fs::path& path)
+    explicit PosixSource(const std::string& path)
         : in_(path, std::ios::binary),
           size_(fs::file_size(path)),
           lastWrite_(fs::last_write_time(path).time_since_epoch().count()) {
@@ -92,7 +117,7 @@ class PosixSource final : public FileHost::Source {
 
 class PosixTarget final : public FileHost::Target {
   public:
-    explicit PosixTarget(fs::path path)
+    explicit PosixTarget(std::string path)
         : path_(std::move(path)), out_(path_, std::ios::binary | std::ios::trunc) {
         if (!out_) throw PlatformError("the copy cannot be created");
     }
@@ -105,33 +130,35 @@ class PosixTarget final : public FileHost::Target {
         out_.close();
         if (!out_) throw PlatformError("the copy cannot be closed");
         if (lastWrite)
-            fs::last_write_time(path_,
-                                fs::file_time_type(fs::file_time_type::duration(*lastWrite)));
+            Translated([&] {
+                fs::last_write_time(path_,
+                                    fs::file_time_type(fs::file_time_type::duration(*lastWrite)));
+            });
     }
 
   private:
-    fs::path path_;
+    std::string path_;
     std::ofstream out_;
 };
 
 }  // namespace
 
-std::unique_ptr<FileHost::Source> PosixFileHost::OpenSource(const fs::path& path) const {
-    return std::make_unique<PosixSource>(path);
+std::unique_ptr<FileHost::Source> PosixFileHost::OpenSource(const std::string& path) const {
+    return Translated([&] { return std::make_unique<PosixSource>(path); });
 }
 
-std::unique_ptr<FileHost::Target> PosixFileHost::CreateTarget(const fs::path& path,
+std::unique_ptr<FileHost::Target> PosixFileHost::CreateTarget(const std::string& path,
                                                               std::uint64_t) const {
     return std::make_unique<PosixTarget>(path);
 }
 
-FileHost::Space PosixFileHost::SpaceOf(const fs::path& folder) const {
-    const auto space = fs::space(folder);
+FileHost::Space PosixFileHost::SpaceOf(const std::string& folder) const {
+    const auto space = Translated([&] { return fs::space(folder); });
     return {space.free, space.capacity};
 }
 
-void PosixFileHost::Remove(const fs::path& path) const {
-    if (!fs::remove(path)) throw PlatformError("nothing to remove");
+void PosixFileHost::Remove(const std::string& path) const {
+    if (!Translated([&] { return fs::remove(path); })) throw PlatformError("nothing to remove");
 }
 
 }  // namespace quimbro

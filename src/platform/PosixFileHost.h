@@ -15,15 +15,16 @@ class PosixFileHost final : public FileHost {
     explicit PosixFileHost(std::filesystem::path driveRoot = "/")
         : driveRoot_(std::move(driveRoot)) {}
 
-    std::filesystem::path Native(const std::string& windowsPath) const override;
-    std::vector<Entry> List(const std::filesystem::path& folder) const override;
-    std::optional<Entry> Find(const std::filesystem::path& path) const override;
-    void MakeFolder(const std::filesystem::path& path) const override;
-    std::unique_ptr<Source> OpenSource(const std::filesystem::path& path) const override;
-    std::unique_ptr<Target> CreateTarget(const std::filesystem::path& path,
+    std::string Native(const std::string& windowsPath) const override;
+    std::string Child(const std::string& folder, const std::string& name) const override;
+    std::vector<Entry> List(const std::string& folder) const override;
+    std::optional<Entry> Find(const std::string& path) const override;
+    void MakeFolder(const std::string& path) const override;
+    std::unique_ptr<Source> OpenSource(const std::string& path) const override;
+    std::unique_ptr<Target> CreateTarget(const std::string& path,
                                          std::uint64_t size) const override;
-    Space SpaceOf(const std::filesystem::path& folder) const override;
-    void Remove(const std::filesystem::path& path) const override;
+    Space SpaceOf(const std::string& folder) const override;
+    void Remove(const std::string& path) const override;
     std::string ReportText(const std::string& utf8) const override { return utf8; }
 
   private:

@@ -177,32 +177,36 @@ class ScriptedHost final : public FileHost {
     Space space{std::uint64_t{1} << 40, std::uint64_t{1} << 41};
     mutable std::multiset<std::string> listed;
 
-    fs::path Native(const std::string& path) const override { return real_.Native(path); }
-    std::vector<Entry> List(const fs::path& folder) const override {
-        listed.insert(folder.filename().string());
+    std::string Native(const std::string& path) const override { return real_.Native(path); }
+    std::string Child(const std::string& folder, const std::string& name) const override {
+        return real_.Child(folder, name);
+    }
+    std::vector<Entry> List(const std::string& folder) const override {
+        listed.insert(Name(folder));
         auto entries = real_.List(folder);
         for (auto& entry : entries) Tag(entry);
         return entries;
     }
-    std::optional<Entry> Find(const fs::path& path) const override {
+    std::optional<Entry> Find(const std::string& path) const override {
         auto found = real_.Find(path);
         if (found) Tag(*found);
         return found;
     }
-    void MakeFolder(const fs::path& path) const override { real_.MakeFolder(path); }
-    std::unique_ptr<Source> OpenSource(const fs::path& path) const override {
-        if (unopenable.count(path.filename().string())) throw PlatformError("held without sharing");
+    void MakeFolder(const std::string& path) const override { real_.MakeFolder(path); }
+    std::unique_ptr<Source> OpenSource(const std::string& path) const override {
+        if (unopenable.count(Name(path))) throw PlatformError("held without sharing");
         auto source = real_.OpenSource(path);
-        if (!breakingOff.count(path.filename().string())) return source;
+        if (!breakingOff.count(Name(path))) return source;
         return std::make_unique<BreakingSource>(std::move(source));
     }
-    std::unique_ptr<Target> CreateTarget(const fs::path& path, std::uint64_t size) const override {
+    std::unique_ptr<Target> CreateTarget(const std::string& path,
+                                         std::uint64_t size) const override {
         return real_.CreateTarget(path, size);
     }
-    Space SpaceOf(const fs::path&) const override { return space; }
+    Space SpaceOf(const std::string&) const override { return space; }
     // Removing a tagged folder stands for removing the link itself.
-    void Remove(const fs::path& path) const override {
-        if (tags.count(path.filename().string()))
+    void Remove(const std::string& path) const override {
+        if (tags.count(Name(path)))
             fs::remove_all(path);
         else
             real_.Remove(path);
@@ -225,6 +229,8 @@ class ScriptedHost final : public FileHost {
         std::unique_ptr<Source> source_;
         int pieces_ = 0;
     };
+
+    static std::string Name(const std::string& path) { return fs::path(path).filename().string(); }
 
     void Tag(Entry& entry) const {
         if (const auto tag = tags.find(entry.name); tag != tags.end()) {

@@ -1,9 +1,6 @@
 #include "TestSupport.h"
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <stdexcept>
 
 #include "platform/PortableFileSystem.h"
@@ -81,9 +78,11 @@ std::vector<BYTE> BytesOf(const std::wstring& text, bool withNul) {
 }
 
 std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(WindowsFileHost().Native(path), std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    const WindowsFileHost host;
+    const auto source = host.OpenSource(host.Native(path));
+    std::string content(source->Size(), '\0');
+    content.resize(source->Read(content));
+    return content;
 }
 
 bool Exists(const std::string& path) {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/PlatformError.h"
+#include "platform/WindowsPath.h"
 #include "platform/win32/Owners.h"
 #include "platform/win32/WideText.h"
 
@@ -35,8 +36,8 @@ std::wstring FullPath(const std::wstring& path) {
 }
 
 // The tag of a reparse point; 0 where the file system gives none.
-std::uint32_t ReparseTagOf(const std::filesystem::path& path) {
-    std::wstring where = path.wstring();
+std::uint32_t ReparseTagOf(const std::wstring& path) {
+    std::wstring where = path;
     while (where.size() > 1 && where.back() == L'\\') where.pop_back();
     WIN32_FIND_DATAW found{};
     const FindHandle find(ValidOrNull(::FindFirstFileExW(where.c_str(), FindExInfoBasic, &found,
@@ -44,21 +45,21 @@ std::uint32_t ReparseTagOf(const std::filesystem::path& path) {
     return find ? found.dwReserved0 : 0;
 }
 
-FileHost::Entry EntryOf(const std::filesystem::path& path, const std::wstring& name,
-                        const WIN32_FIND_DATAW& found) {
+FileHost::Entry EntryOf(std::string path, const std::wstring& name, const WIN32_FIND_DATAW& found) {
     const bool reparsePoint = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     // The listing gives a reparse point's tag in dwReserved0.
-    return {path, Utf8(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+    return {std::move(path), Utf8(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
             reparsePoint, reparsePoint ? found.dwReserved0 : 0};
 }
 
 // A file as it stands, shared with the program that keeps writing it.
 class SharedSource final : public FileHost::Source {
   public:
-    explicit SharedSource(const std::filesystem::path& path)
-        : file_(ValidOrNull(::CreateFileW(
-              path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-              nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr))) {
+    explicit SharedSource(const std::string& path)
+        : file_(ValidOrNull(::CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
+                                          nullptr))) {
         if (!file_) throw PlatformError("the file cannot be opened");
         LARGE_INTEGER size{};
         FILETIME lastWrite{};
@@ -91,10 +92,10 @@ class SharedSource final : public FileHost::Source {
 // can place it in one piece; for small files that costs more than it saves.
 class PlainTarget final : public FileHost::Target {
   public:
-    PlainTarget(const std::filesystem::path& path, std::uint64_t size)
-        : file_(ValidOrNull(
-              ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr))) {
+    PlainTarget(const std::string& path, std::uint64_t size)
+        : file_(ValidOrNull(::CreateFileW(
+              Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr))) {
         if (!file_) throw PlatformError("the copy cannot be created");
         if (size >= kPlacedFrom) {
             try {
@@ -103,7 +104,7 @@ class PlainTarget final : public FileHost::Target {
             } catch (const PlatformError&) {
                 // No room for it: the empty file just made goes again.
                 file_.Reset();
-                ::DeleteFileW(path.c_str());
+                ::DeleteFileW(Wide(path).c_str());
                 throw;
             }
             placed_ = size;
@@ -165,12 +166,16 @@ std::wstring LongPath(const std::wstring& path) {
     return std::wstring(kLongPrefix) + full;
 }
 
-std::filesystem::path WindowsFileHost::Native(const std::string& windowsPath) const {
-    return std::filesystem::path(LongPath(Wide(windowsPath)));
+std::string WindowsFileHost::Native(const std::string& windowsPath) const {
+    return Utf8(LongPath(Wide(windowsPath)));
 }
 
-std::vector<FileHost::Entry> WindowsFileHost::List(const std::filesystem::path& folder) const {
-    const std::wstring where = folder.wstring();
+std::string WindowsFileHost::Child(const std::string& folder, const std::string& name) const {
+    return folder.ends_with('\\') ? folder + name : folder + '\\' + name;
+}
+
+std::vector<FileHost::Entry> WindowsFileHost::List(const std::string& folder) const {
+    const std::wstring where = Wide(folder);
     const std::wstring pattern = where.ends_with(L'\\') ? where + L"*" : where + L"\\*";
     WIN32_FIND_DATAW found{};
     FindHandle find(
@@ -182,39 +187,39 @@ std::vector<FileHost::Entry> WindowsFileHost::List(const std::filesystem::path& 
         found.cFileName[MAX_PATH - 1] = L'\0';
         const std::wstring name = found.cFileName;
         if (name == L"." || name == L"..") continue;
-        entries.push_back(EntryOf(folder / name, name, found));
+        entries.push_back(EntryOf(Child(folder, Utf8(name)), name, found));
     } while (::FindNextFileW(find.Get(), &found));
     if (::GetLastError() != ERROR_NO_MORE_FILES)
         throw PlatformError("the folder listing broke off");
     return entries;
 }
 
-std::optional<FileHost::Entry> WindowsFileHost::Find(const std::filesystem::path& path) const {
+std::optional<FileHost::Entry> WindowsFileHost::Find(const std::string& path) const {
+    const std::wstring where = Wide(path);
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    if (!::GetFileAttributesExW(where.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
     const bool reparsePoint = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    return Entry{path, Utf8(path.filename().wstring()),
+    return Entry{path, SplitLastComponent(path).second,
                  (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, reparsePoint,
-                 reparsePoint ? ReparseTagOf(path) : 0};
+                 reparsePoint ? ReparseTagOf(where) : 0};
 }
 
-void WindowsFileHost::MakeFolder(const std::filesystem::path& path) const {
-    if (!::CreateDirectoryW(path.c_str(), nullptr))
+void WindowsFileHost::MakeFolder(const std::string& path) const {
+    if (!::CreateDirectoryW(Wide(path).c_str(), nullptr))
         throw PlatformError("the folder cannot be made");
 }
 
-std::unique_ptr<FileHost::Source> WindowsFileHost::OpenSource(
-    const std::filesystem::path& path) const {
+std::unique_ptr<FileHost::Source> WindowsFileHost::OpenSource(const std::string& path) const {
     return std::make_unique<SharedSource>(path);
 }
 
-std::unique_ptr<FileHost::Target> WindowsFileHost::CreateTarget(const std::filesystem::path& path,
+std::unique_ptr<FileHost::Target> WindowsFileHost::CreateTarget(const std::string& path,
                                                                 std::uint64_t size) const {
     return std::make_unique<PlainTarget>(path, size);
 }
 
-FileHost::Space WindowsFileHost::SpaceOf(const std::filesystem::path& folder) const {
-    std::wstring where = folder.wstring();
+FileHost::Space WindowsFileHost::SpaceOf(const std::string& folder) const {
+    std::wstring where = Wide(folder);
     if (!where.ends_with(L'\\')) where += L'\\';
     ULARGE_INTEGER available{}, total{}, free{};
     if (!::GetDiskFreeSpaceExW(where.c_str(), &available, &total, &free) || total.QuadPart == 0)
@@ -222,12 +227,13 @@ FileHost::Space WindowsFileHost::SpaceOf(const std::filesystem::path& folder) co
     return {free.QuadPart, total.QuadPart};
 }
 
-void WindowsFileHost::Remove(const std::filesystem::path& path) const {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+void WindowsFileHost::Remove(const std::string& path) const {
+    const std::wstring where = Wide(path);
+    const DWORD attributes = ::GetFileAttributesW(where.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) throw PlatformError("nothing to remove");
     // Both calls remove a link itself; neither descends into what it points to.
-    const BOOL removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? ::RemoveDirectoryW(path.c_str())
-                                                                 : ::DeleteFileW(path.c_str());
+    const BOOL removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? ::RemoveDirectoryW(where.c_str())
+                                                                 : ::DeleteFileW(where.c_str());
     if (!removed) throw PlatformError("cannot be removed");
 }
 

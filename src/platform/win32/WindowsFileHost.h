@@ -1,6 +1,5 @@
 #pragma once
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,23 +11,25 @@ namespace quimbro::win32 {
 // paths longer than MAX_PATH can be copied and deleted. Folders are walked with the Win32 API
 // itself: the MinGW runtime lists a folder through a MAX_PATH buffer and does not see
 // directory links, so a walk through it would miss long paths and enter linked folders.
+// Paths cross this class as UTF-8 and the Win32 calls take them wide.
 class WindowsFileHost final : public FileHost {
   public:
-    std::filesystem::path Native(const std::string& windowsPath) const override;
-    std::vector<Entry> List(const std::filesystem::path& folder) const override;
-    std::optional<Entry> Find(const std::filesystem::path& path) const override;
-    void MakeFolder(const std::filesystem::path& path) const override;
+    std::string Native(const std::string& windowsPath) const override;
+    std::string Child(const std::string& folder, const std::string& name) const override;
+    std::vector<Entry> List(const std::string& folder) const override;
+    std::optional<Entry> Find(const std::string& path) const override;
+    void MakeFolder(const std::string& path) const override;
     // Opened as a running service's log must be: sharing read, write and delete, so the
     // copy is what the service had written at that moment.
-    std::unique_ptr<Source> OpenSource(const std::filesystem::path& path) const override;
+    std::unique_ptr<Source> OpenSource(const std::string& path) const override;
     // Written with normal attributes, so that no copy of a read-only file blocks the next
     // run's deletion of the output folder.
-    std::unique_ptr<Target> CreateTarget(const std::filesystem::path& path,
+    std::unique_ptr<Target> CreateTarget(const std::string& path,
                                          std::uint64_t size) const override;
-    Space SpaceOf(const std::filesystem::path& folder) const override;
+    Space SpaceOf(const std::string& folder) const override;
     // A link is removed itself; when Windows refuses that, the removal fails and the link's
     // target is never touched.
-    void Remove(const std::filesystem::path& path) const override;
+    void Remove(const std::string& path) const override;
     std::string ReportText(const std::string& utf8) const override;
 };
 
