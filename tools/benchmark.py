@@ -1,85 +1,230 @@
 #!/usr/bin/env python3
-"""Figures for Quimbro.exe under Wine on a virtual display: the program's size, the time from
-launch to a ready window, a run's own time (Start to Exit enabled) beside the time of its three
-commands alone, copying a product log tree of 1 GiB in 20,000 files beside `cp -r` of the same
-tree on the host, and the peak memory during a run. It prints figures and judges nothing.
+"""Figures for Quimbro.exe under Wine on a virtual display, each beside the baseline its goal
+is stated against, all measured in the same run:
 
-Times are read by polling the window about twice a second, so they are good to about 0.5 s.
-Usage: tools/benchmark.py [--files N] [--mib M] [--work DIR]"""
+- launch to a ready window and the peak memory, beside a bare Win32 window program;
+- a run's own time (Start pressed to Exit enabled again), beside the three captured commands
+  run one after another by a program inside the same prefix;
+- the copy of a product log tree (1 GiB in 20,000 files by default), beside a plain CopyFileW
+  loop over the same tree inside the prefix and `cp -r` on the host;
+- the size of Quimbro.exe as shipped;
+- where a run's time goes: each step's time from the trace that a QUIMBRO_TRACE build writes,
+  and the peak memory by the end of each step with the tree.
+
+Times come from programs inside the prefix (tools/bench) on the performance counter: one
+watcher starts the program, polls its window every 10 ms and presses its buttons itself.
+Each figure is measured --runs times (after one untimed warm-up) and printed as median, min
+and max. It prints figures and judges nothing.
+
+Usage: tools/benchmark.py [--files N] [--mib M] [--runs 5] [--work DIR] [--quick]"""
 import argparse
 import os
 import pathlib
 import shutil
+import statistics
 import subprocess
 import sys
+import threading
 import time
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
 import machine  # noqa: E402
-import window as form  # noqa: E402
 from session import Display, Wine  # noqa: E402
 
+TRACED_BUILD = ROOT / "build" / "benchmark"
+SHIPPED_BUILD = ROOT / "build" / "bench-release"
+QUIMBRO = pathlib.Path("src/platform/win32/window/Quimbro.exe")
+BENCH_SOURCES = ROOT / "tools" / "bench"
+COMPILER = "x86_64-w64-mingw32-g++-posix"
+# The benchmark's own programs: name, source, window program (else console).
+BENCH_PROGRAMS = [
+    ("BenchWatcher", "Watcher.cpp", False),
+    ("BenchCommands", "Commands.cpp", False),
+    ("BenchCopyTree", "CopyTree.cpp", False),
+    ("BenchBareWindow", "BareWindow.cpp", True),
+]
+FORM_CLASS = "QuimbroForm1"
+BARE_CLASS = "BenchBareWindow"
+MEMORY_POLL = 0.02
+# Where the product tree lies below the Kestova install layout; the "AnB logs" row copies it.
+PRODUCT_LOGS = pathlib.PurePosixPath("Apps/Vantorel/AlmanBoard")
+TREE = PRODUCT_LOGS / "logs" / "bulk"
+ANB_ROW = "copy row: AnB logs"
 
-def build(build_dir):
-    subprocess.run(["cmake", "--preset", "windows", "-B", str(build_dir), "-DQUIMBRO_BUILD_TESTS=ON"], cwd=ROOT, check=True,
-                   stdout=subprocess.DEVNULL)
+# The message that begins each group of a run's steps, in run order, and the group's kind and
+# name; a copy row is named by its own message. The last gatherer's step lasts until the run
+# has waited for its captures.
+STEP_GROUPS = [
+    ("Checking for existence of QuimbroOutput...", "folder tree", "folder tree"),
+    ("Opening ", "report", "opening the report log"),
+    ("Reading Quimbro log file info...", "gatherer", "QuimbroLogInfo"),
+    ("Directing output of 'ipconfig /all'...", "capture", "ipconfig /all"),
+    ("Directing output of 'netstat -a'...", "capture", "netstat -a"),
+    ("Directing output of 'net start'...", "capture", "net start"),
+    ("Reading Operating System info...", "gatherer", "Windows2000"),
+    ("Reading AlmanBoard Info...", "gatherer", "KXSuite (versions, install directory)"),
+    ("Copying ", "copy row", None),
+    ("Reading Internet Explorer info...", "gatherer", "IE55"),
+    ("Reading Netscape info...", "gatherer", "Netscape47"),
+    ("Reading IIS info...", "gatherer", "IIS5"),
+    ("Reading JRE info...", "gatherer", "JRE"),
+    ("Reading MS Office info...", "gatherer", "Office"),
+    ("Reading DBMS info...", "gatherer", "SQLServer7, then the wait for the captures"),
+    ("Closing ", "finish", "closing the report log, finish message"),
+]
+# The order in which the groups are shown; within a kind, run order.
+KINDS = ["run", "folder tree", "report", "capture", "gatherer", "copy row", "finish"]
+LISTED = ("capture", "gatherer", "copy row")
+PROGRESS = "progress "
+
+
+def build_quimbro(build_dir, traced):
+    subprocess.run(["cmake", "--preset", "windows", "-B", str(build_dir),
+                    "-DQUIMBRO_BUILD_TESTS=OFF", f"-DQUIMBRO_TRACE={'ON' if traced else 'OFF'}"],
+                   cwd=ROOT, check=True, stdout=subprocess.DEVNULL)
     subprocess.run(["cmake", "--build", str(build_dir), "-j", str(os.cpu_count()),
-                    "--target", "Quimbro", "QuimbroProbe"], cwd=ROOT, check=True,
-                   stdout=subprocess.DEVNULL)
-    return (build_dir / "src/platform/win32/window/Quimbro.exe",
-            build_dir / "tests/e2e/QuimbroProbe.exe")
+                    "--target", "Quimbro"], cwd=ROOT, check=True, stdout=subprocess.DEVNULL)
+    return build_dir / QUIMBRO
 
 
-def peak_memory_kib():
-    """The largest resident set any Quimbro.exe process has had (VmHWM)."""
-    found = subprocess.run(["pgrep", "-f", "Quimbro.exe"], capture_output=True, text=True).stdout
-    peak = 0
-    for pid in found.split():
+def build_bench_programs(folder):
+    """The benchmark's own Windows programs, rebuilt when a source is newer."""
+    folder.mkdir(parents=True, exist_ok=True)
+    newest = max(p.stat().st_mtime for p in BENCH_SOURCES.iterdir())
+    programs = {}
+    for name, source, windowed in BENCH_PROGRAMS:
+        program = folder / f"{name}.exe"
+        if not program.exists() or program.stat().st_mtime < newest:
+            subprocess.run([COMPILER, "-std=c++20", "-O2", "-static", "-municode", "-Wall",
+                            "-Wextra", "-DUNICODE", "-D_UNICODE", f"-I{ROOT / 'src'}",
+                            *(["-mwindows"] if windowed else []), "-o", str(program),
+                            str(BENCH_SOURCES / source)], check=True)
+        programs[name] = program
+    return programs
+
+
+def windows_path(path):
+    return "Z:" + str(pathlib.Path(path).resolve()).replace("/", "\\")
+
+
+def wine_processes(prefix, program):
+    """The Linux process ids of the Windows program of that file name in this prefix."""
+    wanted = f"WINEPREFIX={prefix}".encode()
+    found = set()
+    for entry in pathlib.Path("/proc").iterdir():
+        if not entry.name.isdigit():
+            continue
         try:
-            status = pathlib.Path(f"/proc/{pid}/status").read_text()
+            first = (entry / "cmdline").read_bytes().split(b"\0")[0].decode("utf-8", "replace")
+            if first.replace("\\", "/").rsplit("/", 1)[-1].lower() != program.lower():
+                continue
+            if wanted not in (entry / "environ").read_bytes().split(b"\0"):
+                continue
         except OSError:
             continue
-        for line in status.splitlines():
+        found.add(int(entry.name))
+    return found
+
+
+def high_water_kib(pid):
+    """VmHWM: the largest resident set the process has had."""
+    try:
+        for line in pathlib.Path(f"/proc/{pid}/status").read_text().splitlines():
             if line.startswith("VmHWM:"):
-                peak = max(peak, int(line.split()[1]))
-    return peak
+                return int(line.split()[1])
+    except OSError:
+        pass
+    return 0
 
 
-def one_run(wine, quimbro, window):
-    """Seconds from launch to ready, seconds from Start to Exit enabled, peak KiB."""
-    started = time.monotonic()
-    process = wine.start(quimbro)
-    ready = window.wait(lambda s: s.client is not None and len(s.lines) >= 8, 120)
-    launch = time.monotonic() - started
-    started = time.monotonic()
-    window.click(ready, "Start")
-    peak = [0]
-
-    def sample(_):
-        peak[0] = max(peak[0], peak_memory_kib())
-
-    finished = window.wait(lambda s: s.button("Exit")["enabled"], 3600, sample)
-    run = time.monotonic() - started
-    sample(None)
-    window.click(finished, "Exit")
-    process.wait(timeout=60)
-    return launch, run, peak[0]
+def trace_lines(path):
+    """(milliseconds, text) for each line of a trace."""
+    if not path.exists():
+        return []
+    lines = []
+    for row in path.read_bytes().decode("utf-8", "replace").splitlines():
+        stamp, _, text = row.partition("\t")
+        lines.append((float(stamp), text))
+    return lines
 
 
-def commands_alone(wine, work):
-    """Seconds for the three captured commands, run by the interpreter as the program does."""
-    target = work / "command.log"
-    started = time.monotonic()
-    for command in ("ipconfig.exe /all", "netstat -a", "net start"):
-        wine.run("cmd", "/C", f'{command} > "Z:{str(target).replace("/", chr(92))}"', timeout=600)
-    return time.monotonic() - started
+class Watched:
+    """One program started and watched by the watcher: its events (milliseconds on the
+    performance counter), its peak memory, and with a trace the peak by each trace line."""
+
+    def __init__(self, wine, programs, mode, window_class, program, trace=None):
+        env = dict(wine.env)
+        if trace is not None:
+            env["QUIMBRO_TRACE_FILE"] = windows_path(trace)
+        self.events = {}
+        self.peak_kib = 0
+        self.peaks_by_line = []  # (trace lines written, peak KiB so far)
+        # An earlier run's process may still be going away.
+        earlier = wine_processes(wine.prefix, program.name)
+        watcher = subprocess.Popen(
+            ["wine", str(programs["BenchWatcher"]), mode, window_class, windows_path(program)],
+            env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+            stderr=subprocess.DEVNULL, text=True)
+        reader = threading.Thread(target=self._read, args=(watcher.stdout,))
+        reader.start()
+        pid = None
+        while reader.is_alive():
+            if pid is None:
+                pid = min(wine_processes(wine.prefix, program.name) - earlier, default=None)
+            if pid is not None:
+                self.peak_kib = max(self.peak_kib, high_water_kib(pid))
+            if trace is not None and trace.exists():
+                written = trace.read_bytes().count(b"\n")
+                self.peaks_by_line.append((written, self.peak_kib))
+            time.sleep(MEMORY_POLL)
+        watcher.wait()
+        if "ended" not in self.events:
+            raise RuntimeError(f"{program.name} under the watcher: {self.events}")
+
+    def _read(self, stream):
+        for line in stream:
+            event, stamp, detail = (line.rstrip("\n").split("\t") + ["", ""])[:3]
+            self.events[event] = (float(stamp), detail)
+
+    def between(self, first, last):
+        return self.events[last][0] - self.events[first][0]
+
+
+def step_groups(trace, started, finished, peaks_by_line):
+    """A traced run's groups of steps in run order: (kind, name) -> (milliseconds, peak KiB by
+    the group's end). Progress lines mark no step."""
+    messages = [(index, stamp, text) for index, (stamp, text) in enumerate(trace)
+                if stamp >= started and not text.startswith(PROGRESS)]
+    groups = {}
+    current = ("run", "start of the run (before its first message)")
+    begun = started
+    ends = []
+
+    def close(until, until_index):
+        groups[current] = groups.get(current, 0.0) + (until - begun)
+        ends.append((current, until_index))
+
+    for index, stamp, text in messages:
+        match = next((g for g in STEP_GROUPS if text.startswith(g[0])), None)
+        if match is None:
+            continue
+        close(stamp, index)
+        kind, name = match[1], match[2]
+        current = (kind, name if name is not None else f"{kind}: {text[8:].removesuffix('...')}")
+        begun = stamp
+    close(finished, len(trace))
+    peaks = {}
+    for group, until_index in ends:
+        seen = [peak for written, peak in peaks_by_line if written <= until_index]
+        peaks[group] = max(seen, default=0)
+    return {group: (groups[group], peaks[group]) for group in groups}
 
 
 def make_log_tree(folder, files, total_bytes):
     """`files` files of equal size in folders of 500, `total_bytes` in all."""
-    block = (b"2026-12-05 03:49:34 INFO request served in 12 ms\r\n" * 2048)
+    block = b"2026-12-05 03:49:34 INFO request served in 12 ms\r\n" * 2048
     size = total_bytes // files
     content = (block * (size // len(block) + 1))[:size]
     for n in range(files):
@@ -88,54 +233,238 @@ def make_log_tree(folder, files, total_bytes):
         path.write_bytes(content)
 
 
+def tree_bytes(*folders):
+    return sum(p.stat().st_size for folder in folders for p in folder.rglob("*") if p.is_file())
+
+
+def clear(*paths):
+    """Removes earlier output and writes back what is pending, outside any timing."""
+    for path in paths:
+        shutil.rmtree(path, ignore_errors=True)
+    subprocess.run(["sync"], check=False)
+
+
+class Bench:
+    def __init__(self, wine, programs, quimbro, work):
+        self.wine, self.programs, self.quimbro, self.work = wine, programs, quimbro, work
+        self.output = wine.desktop / "QuimbroOutput"
+        self.traces = work / "traces"
+        self.traces.mkdir()
+
+    def bare_window(self):
+        clear()
+        watched = Watched(self.wine, self.programs, "open", BARE_CLASS,
+                          self.programs["BenchBareWindow"])
+        return watched.between("launched", "ready"), watched.peak_kib
+
+    def quimbro_run(self, label):
+        clear(self.output)
+        trace = self.traces / f"{label}.txt"
+        watched = Watched(self.wine, self.programs, "run", FORM_CLASS, self.quimbro, trace)
+        groups = step_groups(trace_lines(trace), watched.events["start"][0],
+                             watched.events["finished"][0], watched.peaks_by_line)
+        return {"launch": watched.between("launched", "ready"),
+                "run": watched.between("start", "finished"),
+                "peak": watched.peak_kib, "groups": groups}
+
+    def commands(self):
+        folder = self.work / "commands"
+        clear(folder)
+        folder.mkdir()
+        out = self.wine.run(str(self.programs["BenchCommands"]), windows_path(folder),
+                            timeout=900, capture=True).stdout.decode("utf-8", "replace")
+        total = [row.split("\t") for row in out.splitlines() if row.startswith("commands\t")]
+        if not total:
+            raise RuntimeError(f"the three commands did not run: {out!r}")
+        return float(total[0][1])
+
+    def copy_file_loop(self, source):
+        destination = self.wine.drive_c / "bench-copy"
+        clear(destination)
+        result = self.wine.run(str(self.programs["BenchCopyTree"]), windows_path(source),
+                               windows_path(destination), timeout=1800, capture=True)
+        out = result.stdout.decode("utf-8", "replace")
+        rows = [row.split("\t") for row in out.splitlines() if row.startswith("copied\t")]
+        if result.returncode != 0 or not rows:
+            raise RuntimeError(f"the CopyFileW loop failed: {out!r}")
+        _, copied = (int(n) for n in rows[0][2].split())
+        return float(rows[0][1]), copied
+
+    def host_copy(self, source):
+        destination = self.work / "cp-copy"
+        clear(destination)
+        started = time.monotonic()
+        subprocess.run(["cp", "-r", str(source), str(destination)], check=True)
+        return (time.monotonic() - started) * 1000
+
+
+def spread(values):
+    return statistics.median(values), min(values), max(values)
+
+
+def throughput(size, milliseconds):
+    """MB/s (10^6 bytes a second)."""
+    return size / 1e6 / (milliseconds / 1000) if milliseconds > 0 else float("nan")
+
+
+def print_figures(rows, runs):
+    print(f"\nFigures ({runs} runs each)")
+    width = max(len(name) for name, _, _ in rows)
+    print(f"  {'':<{width}}  {'median':>10} {'min':>10} {'max':>10}")
+    for name, unit, values in rows:
+        if len(values) == 1:
+            print(f"  {name:<{width}}  {values[0]:>10.2f}  {unit}")
+            continue
+        median, low, high = spread(values)
+        print(f"  {name:<{width}}  {median:>10.2f} {low:>10.2f} {high:>10.2f}  {unit}")
+
+
+def print_goals(goals):
+    print("\nGoals (medians)\n")
+    print("| figure | Quimbro | baseline | ratio | goal |")
+    print("| --- | --- | --- | --- | --- |")
+    for row in goals:
+        print("| " + " | ".join(row) + " |")
+
+
+def print_steps(plain, big, label):
+    order = []
+    for run in plain + big:
+        order += [group for group in run if group not in order]
+    order.sort(key=lambda group: KINDS.index(group[0]))
+    print("\nWhere a run's time goes (median ms over the traced runs; peak memory by the end of "
+          f"the step, median MiB, with {label})")
+    width = max(len(name) for _, name in order) + 4
+    print(f"  {'':<{width}}  {'small tree':>10} {'with tree':>10} {'peak':>8}")
+    heading = None
+    for kind, name in order:
+        if kind != heading and kind in LISTED:
+            print(f"  {kind}s")
+        heading = kind
+        shown = name.split(": ", 1)[-1] if kind == "copy row" else name
+        indent = "    " if kind in LISTED else ""
+        cells = []
+        for runs in (plain, big):
+            times = [run[(kind, name)][0] for run in runs if (kind, name) in run]
+            cells.append(f"{statistics.median(times):>10.1f}" if times else f"{'-':>10}")
+        peaks = [run[(kind, name)][1] for run in big if (kind, name) in run]
+        peak = f"{statistics.median(peaks) / 1024:>8.1f}" if peaks else f"{'-':>8}"
+        print(f"  {indent + shown:<{width}}  {cells[0]} {cells[1]} {peak}")
+
+
 def main():
-    parser = argparse.ArgumentParser()
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--files", type=int, default=20000)
     parser.add_argument("--mib", type=int, default=1024)
-    parser.add_argument("--work", type=pathlib.Path, default=ROOT / "build" / "benchmark")
+    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--work", type=pathlib.Path, default=ROOT / "build" / "bench-work")
+    parser.add_argument("--quick", action="store_true",
+                        help="a small tree (16 MiB in 400 files) and 2 runs, to try it out")
     args = parser.parse_args()
-    quimbro, probe = build(ROOT / "build" / "windows")
+    if args.quick:
+        args.files, args.mib, args.runs = 400, 16, min(args.runs, 2)
+
+    print("building Quimbro.exe (traced and as shipped) and the benchmark's programs...",
+          flush=True)
+    quimbro = build_quimbro(TRACED_BUILD, traced=True)
+    shipped = build_quimbro(SHIPPED_BUILD, traced=False)
+    programs = build_bench_programs(TRACED_BUILD / "bench")
     if args.work.exists():
         shutil.rmtree(args.work)
     args.work.mkdir(parents=True)
 
     display = Display()
     wine = None
-    figures = []
+    label = f"{args.mib} MiB in {args.files} files"
     try:
         wine = Wine(args.work, display.name)
         wine.import_registry(machine.registry_file(), args.work)
         machine.install_products(wine.drive_c)
-        window = form.Window(wine, probe, display.name)
-        figures.append(("Quimbro.exe size", f"{quimbro.stat().st_size / 2**20:.2f} MiB"))
+        bench = Bench(wine, programs, quimbro, args.work)
 
-        launch, run, peak = one_run(wine, quimbro, window)
-        figures.append(("launch to ready window", f"{launch:.1f} s"))
-        figures.append(("run, Start to Exit enabled", f"{run:.1f} s"))
-        figures.append(("the three commands alone", f"{commands_alone(wine, args.work):.1f} s"))
-        figures.append(("peak memory of the run", f"{peak / 1024:.1f} MiB"))
+        print("warming up, then the window, the run and the three commands...", flush=True)
+        bench.bare_window()
+        bench.quimbro_run("warm-up")
+        bench.commands()
+        bare_launch, bare_peak, launch, run, peak, commands, plain_groups = ([] for _ in range(7))
+        for n in range(args.runs):
+            bare = bench.bare_window()
+            bare_launch.append(bare[0])
+            bare_peak.append(bare[1] / 1024)
+            quimbro_run = bench.quimbro_run(f"small-{n + 1}")
+            launch.append(quimbro_run["launch"])
+            run.append(quimbro_run["run"])
+            peak.append(quimbro_run["peak"] / 1024)
+            plain_groups.append(quimbro_run["groups"])
+            commands.append(bench.commands())
 
-        logs = wine.drive_c / "Apps" / "Vantorel" / "AlmanBoard" / "logs" / "bulk"
-        make_log_tree(logs, args.files, args.mib * 2**20)
-        _, big_run, big_peak = one_run(wine, quimbro, window)
-        label = f"{args.mib} MiB in {args.files} files"
-        figures.append((f"run with {label}", f"{big_run:.1f} s"))
-        figures.append((f"copying {label} (the difference)", f"{big_run - run:.1f} s"))
-        figures.append((f"peak memory with {label}", f"{big_peak / 1024:.1f} MiB"))
-        copy = args.work / "cp-copy"
-        started = time.monotonic()
-        subprocess.run(["cp", "-r", str(logs), str(copy)], check=True)
-        subprocess.run(["sync"], check=False)
-        figures.append((f"cp -r of {label} on the host", f"{time.monotonic() - started:.1f} s"))
+        print(f"making the product tree ({label})...", flush=True)
+        product = wine.drive_c / PRODUCT_LOGS
+        make_log_tree(wine.drive_c / TREE, args.files, args.mib * 2**20)
+        logs = product / "logs"
+        copied_by_quimbro = tree_bytes(*product.glob("log*"))
+        print("copying it: Quimbro, the CopyFileW loop, cp -r...", flush=True)
+        big_run, big_peak, anb, loop, loop_rate, host, host_rate, big_groups = (
+            [] for _ in range(8))
+        host_bytes = tree_bytes(logs)
+        for n in range(args.runs):
+            quimbro_run = bench.quimbro_run(f"tree-{n + 1}")
+            big_run.append(quimbro_run["run"])
+            big_peak.append(quimbro_run["peak"] / 1024)
+            big_groups.append(quimbro_run["groups"])
+            # A copy that left files out would pass for a fast one.
+            if tree_bytes(bench.output / "AlmanBoard" / "logs") != host_bytes:
+                raise RuntimeError("Quimbro did not copy the whole tree")
+            anb.append(throughput(copied_by_quimbro, quimbro_run["groups"][("copy row",
+                                                                             ANB_ROW)][0]))
+            milliseconds, loop_bytes = bench.copy_file_loop(logs)
+            loop.append(milliseconds)
+            loop_rate.append(throughput(loop_bytes, milliseconds))
+            host.append(bench.host_copy(logs))
+            host_rate.append(throughput(host_bytes, host[-1]))
+        clear(bench.output, wine.drive_c / "bench-copy", args.work / "cp-copy")
+        traces = TRACED_BUILD / "traces"
+        shutil.rmtree(traces, ignore_errors=True)
+        shutil.copytree(bench.traces, traces)
     finally:
         if wine is not None:
             wine.close()
         display.close()
         shutil.rmtree(args.work, ignore_errors=True)
 
-    width = max(len(name) for name, _ in figures)
-    for name, value in figures:
-        print(f"{name:<{width}}  {value}")
+    size = shipped.stat().st_size
+    print_figures([
+        ("Quimbro.exe size as shipped", "MB", [size / 1e6]),
+        ("launch to ready window: Quimbro", "ms", launch),
+        ("launch to ready window: bare window", "ms", bare_launch),
+        ("peak memory: bare window", "MiB", bare_peak),
+        ("run, Start to Exit enabled", "ms", run),
+        ("the three commands one after another", "ms", commands),
+        ("peak memory of the run", "MiB", peak),
+        (f"run with {label}", "ms", big_run),
+        (f"peak memory of the run with {label}", "MiB", big_peak),
+        ("copy by Quimbro (the AnB logs row)", "MB/s", anb),
+        ("copy by the CopyFileW loop", "MB/s", loop_rate),
+        ("copy by the CopyFileW loop", "ms", loop),
+        ("copy by cp -r on the host", "MB/s", host_rate),
+        ("copy by cp -r on the host", "ms", host),
+    ], args.runs)
+    median = statistics.median
+    print_goals([
+        ("Start to Exit / the three commands", f"{median(run):.0f} ms",
+         f"{median(commands):.0f} ms", f"{median(run) / median(commands):.2f}", "≤ 0.7"),
+        (f"copy throughput ({label}) / CopyFileW loop", f"{median(anb):.0f} MB/s",
+         f"{median(loop_rate):.0f} MB/s", f"{median(anb) / median(loop_rate):.2f}", "≥ 1.1"),
+        ("peak memory with the tree − bare window", f"{median(big_peak):.1f} MiB",
+         f"{median(bare_peak):.1f} MiB", f"+{median(big_peak) - median(bare_peak):.1f} MiB",
+         "≤ +6 MiB"),
+        ("launch to ready − bare window", f"{median(launch):.0f} ms",
+         f"{median(bare_launch):.0f} ms", f"{median(launch) - median(bare_launch):+.0f} ms",
+         "≤ +30 ms"),
+        ("Quimbro.exe size", f"{size / 1e6:.2f} MB", "-", "-", "≤ 1.2 MB"),
+    ])
+    print_steps(plain_groups, big_groups, label)
+    print(f"\ncp -r on the host: {median(host_rate):.0f} MB/s. The traces are in {traces}.")
 
 
 if __name__ == "__main__":

@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Trace.h"
 #include "platform/PlatformError.h"
 #include "platform/win32/WideText.h"
 
 namespace quimbro::win32 {
 
 void NativeListBox::AddItem(const std::string& line) {
+    QUIMBRO_TRACE_STEP(line);
     const std::wstring text = Wide(line);
     const LRESULT added =
         SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -36,6 +38,7 @@ NativeProgressBar::NativeProgressBar(HWND bar, ControlChanges& changes)
 }
 
 void NativeProgressBar::Show(float value) {
+    QUIMBRO_TRACE_STEP("progress " + std::to_string(std::lround(value)));
     SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(std::lround(value)), 0);
     changes_.Changed(bar_);
 }
