@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/PlatformError.h"
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/VariantValue.h"
 #include "platform/win32/WideText.h"
 
@@ -80,9 +81,12 @@ class AdsiObject final : public MetabaseObject {
 }  // namespace
 
 std::unique_ptr<MetabaseObject> AdsiMetabase::Bind(const std::string& path) {
+    // ADSI's router is not a KnownDLL. Loaded once, it stays for the objects it hands out.
+    static const SystemLibrary activeds(L"activeds.dll");
+    const auto getObject = activeds.Procedure<decltype(::ADsGetObject)>("ADsGetObject");
     auto com = std::make_shared<ComApartment>();
     ComPtr<IADs> object;
-    if (FAILED(::ADsGetObject(Wide(path).c_str(), IID_IADs, object.ReceiveVoid())) || !object)
+    if (FAILED(getObject(Wide(path).c_str(), IID_IADs, object.ReceiveVoid())) || !object)
         throw PlatformError("metabase path cannot be bound");
     return std::make_unique<AdsiObject>(std::move(com), std::move(object));
 }

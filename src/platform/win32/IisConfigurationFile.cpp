@@ -8,6 +8,7 @@
 #include "platform/IisConfigurationMetabase.h"
 #include "platform/PlatformError.h"
 #include "platform/win32/Owners.h"
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/WindowsNetwork.h"
 
@@ -15,34 +16,13 @@ namespace quimbro::win32 {
 
 namespace {
 
-struct FreeModule {
-    void operator()(HMODULE module) const { ::FreeLibrary(module); }
-};
-using Module = Owner<HMODULE, FreeModule>;
-
 void Check(HRESULT result, const char* what) {
     if (FAILED(result)) throw PlatformError(what);
 }
 
-std::wstring SystemFolder() {
-    std::wstring folder(MAX_PATH, L'\0');
-    const UINT length = ::GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
-    if (length == 0 || length >= folder.size()) throw PlatformError("no system folder");
-    folder.resize(length);
-    return folder;
-}
-
-// XmlLite has no import library in every toolchain; it is loaded from the system folder by
-// its full path, never from wherever the program was started.
+// XmlLite has no import library in every toolchain, and it is not a KnownDLL.
 class XmlLite {
   public:
-    XmlLite() : module_(::LoadLibraryW((SystemFolder() + L"\\xmllite.dll").c_str())) {
-        if (!module_) throw PlatformError("XmlLite is missing");
-        create_ = reinterpret_cast<CreateReaderFunction>(
-            reinterpret_cast<void*>(::GetProcAddress(module_.Get(), "CreateXmlReader")));
-        if (!create_) throw PlatformError("XmlLite has no reader");
-    }
-
     ComPtr<IXmlReader> CreateReader() const {
         ComPtr<IXmlReader> reader;
         Check(create_(__uuidof(IXmlReader), reader.ReceiveVoid(), nullptr), "no XML reader");
@@ -51,9 +31,9 @@ class XmlLite {
     }
 
   private:
-    using CreateReaderFunction = HRESULT(WINAPI*)(REFIID, void**, IMalloc*);
-    Module module_;
-    CreateReaderFunction create_ = nullptr;
+    SystemLibrary library_{L"xmllite.dll"};
+    decltype(&::CreateXmlReader) create_ =
+        library_.Procedure<decltype(::CreateXmlReader)>("CreateXmlReader");
 };
 
 std::string Text(HRESULT (STDMETHODCALLTYPE IXmlReader::*get)(LPCWSTR*, UINT*),

@@ -10,6 +10,7 @@
 
 #include "platform/PlatformError.h"
 #include "platform/WindowsPath.h"
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/WindowsNetwork.h"
 
@@ -17,8 +18,23 @@ namespace quimbro::win32 {
 
 namespace {
 
+// NetAPI is not a KnownDLL. Loaded once, it stays: the buffers it hands out need it to be freed.
+struct NetApi {
+    SystemLibrary library{L"netapi32.dll"};
+    decltype(&::NetLocalGroupGetMembers) getMembers =
+        library.Procedure<decltype(::NetLocalGroupGetMembers)>("NetLocalGroupGetMembers");
+    decltype(&::NetApiBufferFree) freeBuffer =
+        library.Procedure<decltype(::NetApiBufferFree)>("NetApiBufferFree");
+};
+
+const NetApi& Net() {
+    static const NetApi api;
+    return api;
+}
+
+// Only a buffer from NetApi is ever held, so NetApi is there to free it.
 struct FreeNetBuffer {
-    void operator()(LPBYTE buffer) const { ::NetApiBufferFree(buffer); }
+    void operator()(LPBYTE buffer) const { Net().freeBuffer(buffer); }
 };
 using NetBuffer = Owner<LPBYTE, FreeNetBuffer>;
 
@@ -58,6 +74,7 @@ std::vector<MemberName> LocalAdministrators::AdministratorsMembers(
     const std::string& computerName) {
     const std::wstring server = ServerFor(computerName);
     const std::wstring group = AdministratorsGroupName(server);
+    const auto getMembers = Net().getMembers;
     std::vector<MemberName> members;
     DWORD_PTR resume = 0;
     for (;;) {
@@ -65,8 +82,8 @@ std::vector<MemberName> LocalAdministrators::AdministratorsMembers(
         DWORD read = 0;
         DWORD total = 0;
         const NET_API_STATUS status =
-            ::NetLocalGroupGetMembers(OrLocal(server), group.c_str(), 1, buffer.Receive(),
-                                      MAX_PREFERRED_LENGTH, &read, &total, &resume);
+            getMembers(OrLocal(server), group.c_str(), 1, buffer.Receive(), MAX_PREFERRED_LENGTH,
+                       &read, &total, &resume);
         if (status != NERR_Success && status != ERROR_MORE_DATA)
             throw PlatformError("the group's members cannot be read");
         // Some systems answer success with nothing filled in: that is no member.
