@@ -7,6 +7,7 @@
 #include "Logo.h"
 #include "PumpWhileBusy.h"
 #include "platform/PlatformError.h"
+#include "platform/win32/WideText.h"
 #include "resource.h"
 
 namespace quimbro::win32 {
@@ -15,6 +16,9 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"QuimbroForm1";
 constexpr wchar_t kCaption[] = L"Vantorel Quimbro";
+// A failure without a text of its own.
+constexpr wchar_t kUnknownFailure[] = L"Quimbro met an unexpected error and has to end.";
+constexpr int kFailureExitCode = 1;
 // A fixed dialog-like frame: no sizing border, no maximize box.
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kFrameExStyle = WS_EX_CONTROLPARENT;
@@ -76,6 +80,21 @@ bool ForDialogManager(const MSG& message) {
     const bool key =
         message.message == WM_KEYDOWN || message.message == WM_KEYUP || message.message == WM_CHAR;
     return !(key && (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE));
+}
+
+// The failure's own text, or none.
+std::wstring TextOf(const std::exception_ptr& failure) noexcept {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& error) {
+        try {
+            return Wide(error.what());
+        } catch (...) {
+            return {};
+        }
+    } catch (...) {
+        return {};
+    }
 }
 
 }  // namespace
@@ -195,17 +214,18 @@ void MainWindow::Show(int showCommand) {
 
 int MainWindow::RunMessageLoop() {
     MSG message{};
-    for (;;) {
+    while (!failure_) {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == 0) break;
-        if (got == -1) return 1;
+        if (got == -1) return kFailureExitCode;
         const HWND window = window_.Get();
         if (window != nullptr && ForDialogManager(message) && IsDialogMessageW(window, &message))
             continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    return failed_ ? 1 : static_cast<int>(message.wParam);
+    if (failure_) return ReportFailure(window_.Get(), failure_);
+    return static_cast<int>(message.wParam);
 }
 
 void MainWindow::Unload() {
@@ -226,7 +246,8 @@ LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam,
         self->window_.Abandon();
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    // No exception may cross the system's frames: a failing event handler ends the program.
+    // No exception may cross the system's frames: a failure is kept for the message loop,
+    // which reports it and ends the program.
     try {
         return self->Handle(message, wParam, lParam);
     } catch (...) {
@@ -324,9 +345,19 @@ void MainWindow::Changed(HWND control) {
 }
 
 void MainWindow::RememberFailure() {
-    failed_ = true;
-    running_ = false;
-    if (window_) DestroyWindow(window_.Get());
+    if (!failure_) failure_ = std::current_exception();
+    // Wakes the message loop should the failure have come from a message sent to the window.
+    PostMessageW(window_.Get(), WM_NULL, 0, 0);
+}
+
+int ReportFailure(HWND owner, const std::exception_ptr& failure) noexcept {
+    const std::wstring text = TextOf(failure);
+    // A quit already asked for would close the box at once.
+    MSG quit{};
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    MessageBoxW(owner != nullptr && IsWindow(owner) ? owner : nullptr,
+                text.empty() ? kUnknownFailure : text.c_str(), kCaption, MB_OK | MB_ICONERROR);
+    return kFailureExitCode;
 }
 
 }  // namespace quimbro::win32

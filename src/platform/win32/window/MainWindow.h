@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <memory>
 
 #include "Controls.h"
@@ -21,7 +22,8 @@ class MainWindow final : public FormWindow, private ControlChanges {
     MainWindow& operator=(const MainWindow&) = delete;
 
     void Show(int showCommand);
-    // The thread's message loop, until the window is gone; the program's exit code.
+    // The thread's message loop, until the window is gone or an event handler has failed;
+    // the program's exit code. A failure is reported over the window before it returns.
     int RunMessageLoop();
 
     ListBox& List1() override { return *list1_; }
@@ -59,7 +61,8 @@ class MainWindow final : public FormWindow, private ControlChanges {
     BitmapHandle logo_;
     HWND focus_ = nullptr;
     bool running_ = false;
-    bool failed_ = false;
+    // The first failure that escaped an event handler; it ends the message loop.
+    std::exception_ptr failure_;
 
     std::unique_ptr<NativeListBox> list1_;
     std::unique_ptr<NativeProgressBar> progressBar1_;
@@ -67,5 +70,9 @@ class MainWindow final : public FormWindow, private ControlChanges {
     std::unique_ptr<NativeButton> cancel_;
     std::unique_ptr<Form1> form_;
 };
+
+// Shows a failure that ended the program in a message box over `owner` (none when null) and
+// gives the program's exit code for it.
+int ReportFailure(HWND owner, const std::exception_ptr& failure) noexcept;
 
 }  // namespace quimbro::win32

@@ -2,14 +2,16 @@
 
 #include <commctrl.h>
 
+#include <exception>
+
 #include "MainWindow.h"
 #include "PumpWhileBusy.h"
 #include "platform/win32/Owners.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WindowsComputer.h"
 
-// Quimbro.exe: one window; the program ends when it is closed. Nothing is ever shown or
-// written about a failure; the exit code alone tells of one.
+// Quimbro.exe: one window; the program ends when it is closed. A failure that escapes the
+// window is shown in a message box before the program ends with a non-zero exit code.
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     using namespace quimbro::win32;
     LoadDllsFromSystemFolderOnly();
@@ -23,6 +25,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         window.Show(showCommand);
         return window.RunMessageLoop();
     } catch (...) {
-        return 1;
+        // The window is gone by now: the box has no owner.
+        return ReportFailure(nullptr, std::current_exception());
     }
 }
