@@ -14,8 +14,10 @@ import time
 # The test leaves nothing behind in the source tree.
 sys.dont_write_bytecode = True
 
+import failure_report  # noqa: E402
 import iis_metabase  # noqa: E402
 import machine  # noqa: E402
+import planted_dlls  # noqa: E402
 import window as form  # noqa: E402
 from session import Display, Wine  # noqa: E402
 
@@ -253,7 +255,8 @@ def case_iis_configuration(checks, wine, quimbro, window, work):
 
 
 CASES = {"run": case_run, "exit_first": case_exit_first, "close_box": case_close_box,
-         "iis_configuration": case_iis_configuration, "iis_metabase": iis_metabase.case}
+         "iis_configuration": case_iis_configuration, "iis_metabase": iis_metabase.case,
+         "planted_dlls": planted_dlls.case, "failure_report": failure_report.case}
 
 
 def main():

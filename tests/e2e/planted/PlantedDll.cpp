@@ -1,0 +1,17 @@
+// A DLL planted beside Quimbro.exe under the name of a Windows DLL. When anything loads it, it
+// leaves "<its own path>.loaded" beside itself.
+#include "platform/win32/Win32.h"
+
+#include <string>
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
+    if (reason != DLL_PROCESS_ATTACH) return TRUE;
+    std::wstring path(MAX_PATH, L'\0');
+    const DWORD length = GetModuleFileNameW(module, path.data(), MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return TRUE;
+    path.resize(length);
+    const HANDLE marker = CreateFileW((path + L".loaded").c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (marker != INVALID_HANDLE_VALUE) CloseHandle(marker);
+    return TRUE;
+}
