@@ -23,6 +23,7 @@ void Form1::Start_Click() {
     CreateOutputFolders(run_);
     OpenLogFile(run_);
     RunGatherers(run_, kOperatingSystem);
+    WaitForCaptures(run_);
     CloseLogFile(run_);
     ShowFinishMessage(run_);
     run_.window.Cancel().SetEnabled(true);

@@ -95,6 +95,10 @@ void OpenLogFile(RunContext& run) {
     });
 }
 
+void WaitForCaptures(RunContext& run) {
+    for (const auto& capture : run.RunningCaptures) Attempt([&] { capture->Wait(); });
+}
+
 void CloseLogFile(RunContext& run) {
     ShowMessage(run, [&] { return "Closing " + LogFileName(run); });
     AdvanceProgress(run);

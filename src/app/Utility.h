@@ -10,6 +10,8 @@ namespace quimbro {
 void CreateOutputFolders(RunContext& run);
 
 void OpenLogFile(RunContext& run);
+// Waits for each command capture still running, so the output folder is complete.
+void WaitForCaptures(RunContext& run);
 void CloseLogFile(RunContext& run);
 
 // Runs every gatherer in the order of the report's sections, for an accepted

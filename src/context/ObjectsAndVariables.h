@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Computer.h"
 #include "platform/ScriptHost.h"
@@ -25,6 +26,8 @@ struct RunContext {
     std::string DesktopPath;
     std::string RunStamp;
     std::unique_ptr<TextStream> LogStream;
+    // The command captures, started by GatherWindowsInfo and waited for before the log closes.
+    std::vector<std::unique_ptr<RunningCommand>> RunningCaptures;
     std::string ProductBase;
     std::int16_t MessageCount = 0;
 

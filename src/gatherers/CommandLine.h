@@ -1,16 +1,23 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace quimbro {
 
-// Encloses a path in double quotes for the command interpreter, so that blanks, & and ^
-// in it stay part of the path. A path holding a double quote cannot be enclosed and fails.
-std::string QuotedPath(std::string_view path);
+// A capture as the interpreter is given it: the command line and, where the target cannot be
+// named in that line, the file handed to the command as its standard output.
+struct CaptureCommand {
+    std::string commandLine;
+    std::optional<std::string> outputFile;
 
-// "cmd /C <command> > "<target>"": the interpreter runs the command and its own redirection
-// writes standard output into the target file.
-std::string RedirectedCommandLine(std::string_view command, std::string_view target);
+    bool operator==(const CaptureCommand&) const = default;
+};
+
+// "cmd /C <command> > "<target>"": the interpreter's own redirection writes the target. A
+// target that redirection would not keep as it is spelt is handed to the command as its
+// standard output instead, with "cmd /C <command>" as the line.
+CaptureCommand CaptureCommandFor(std::string_view command, std::string_view target);
 
 }  // namespace quimbro

@@ -47,13 +47,16 @@ constexpr std::array<EnvironmentSection, 3> kEnvironment = {{
      false},
 }};
 
-void CaptureCommands(RunContext& run) {
+// Each command runs on while the run writes its report; WaitForCaptures waits for them.
+void StartCaptures(RunContext& run) {
     for (const auto& capture : kCaptures) {
         ShowMessage(run, capture.message);
         Attempt([&] {
             const auto target = run.DesktopPath + "\\QuimbroOutput\\windows\\" +
                                 std::string(capture.filePrefix) + run.RunStamp + ".log";
-            run.Shell().Run(RedirectedCommandLine(capture.command, target));
+            const auto command = CaptureCommandFor(capture.command, target);
+            run.RunningCaptures.push_back(
+                run.Shell().Start(command.commandLine, command.outputFile));
         });
         AdvanceProgress(run);
     }
@@ -120,7 +123,7 @@ void WriteLocalAdministrators(RunContext& run) {
 }  // namespace
 
 void GatherWindowsInfo(RunContext& run) {
-    CaptureCommands(run);
+    StartCaptures(run);
     WriteOperatingSystem(run);
     WriteNetworking(run);
     for (const auto& section : kEnvironment) {

@@ -4,8 +4,8 @@
 
 namespace quimbro {
 
-// The three command captures, then the sections Operating System, Networking, the three
-// environment classes, Running Processes and Local Administrators.
+// Starts the three command captures, which run on, then writes the sections Operating System,
+// Networking, the three environment classes, Running Processes and Local Administrators.
 void GatherWindowsInfo(RunContext& run);
 
 }  // namespace quimbro

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,15 @@
 // paths with backslashes.
 namespace quimbro {
 
+// A command that runs alongside the run; one that is dropped unfinished is ended.
+class RunningCommand {
+  public:
+    virtual ~RunningCommand() = default;
+    // Returns when the command has ended, or has been ended at its time limit; what it wrote
+    // so far stays written.
+    virtual void Wait() = 0;
+};
+
 class WScriptShell {
   public:
     virtual ~WScriptShell() = default;
@@ -18,8 +28,11 @@ class WScriptShell {
     // "HKLM\..." or "HKCU\..."; a path ending in a backslash names the key's default value.
     virtual Value RegRead(const std::string& path) = 0;
 
-    // Runs the command line with a hidden window and returns when it has ended.
-    virtual void Run(const std::string& commandLine) = 0;
+    // Starts the interpreter's command line ("cmd /C ...") with a hidden window and returns
+    // while it runs. With an output file, the command's standard output goes into that file,
+    // created or replaced; without, the command line's own redirection places it.
+    virtual std::unique_ptr<RunningCommand> Start(const std::string& commandLine,
+                                                  const std::optional<std::string>& outputFile) = 0;
 
     // The current user's desktop folder, without a trailing backslash.
     virtual std::string DesktopFolder() = 0;

@@ -119,16 +119,29 @@ TEST(RunStamp, NumbersWithoutLeadingZeros) {
     for (const auto& c : cases) EXPECT_EQ(MakeRunStamp(c.moment), c.stamp);
 }
 
-TEST(CommandLine, RedirectsIntoAQuotedTarget) {
-    EXPECT_EQ(RedirectedCommandLine(
-                  "ipconfig.exe /all",
-                  "C:\\Users\\Jo Smith\\Desktop\\QuimbroOutput\\windows\\ipconfig_1.log"),
-              "cmd /C ipconfig.exe /all > \"C:\\Users\\Jo "
-              "Smith\\Desktop\\QuimbroOutput\\windows\\ipconfig_1.log\"");
-    EXPECT_EQ(QuotedPath("C:\\R&D ^1\\x"), "\"C:\\R&D ^1\\x\"");
-    EXPECT_EQ(QuotedPath(""), "\"\"");
-    // A quote would end the quoted path early and let the rest run as a command.
-    EXPECT_THROW(QuotedPath("C:\\a\" & del x & \""), PlatformError);
+TEST(CommandLine, TheRedirectionTakesOnlyATargetItKeepsAsSpelt) {
+    const struct {
+        const char* target;
+        bool redirected;
+    } cases[] = {
+        {"C:\\Users\\Jo Smith\\Desktop", true},
+        {"C:\\R&D ^1 (x)\\Bureau Ωmega", true},
+        // The interpreter would expand these inside the quotes, or end the quotes early.
+        {"C:\\Users\\Bureau %USERNAME%", false},
+        {"C:\\Users\\100% sure", false},
+        {"C:\\Users\\Hi!there!", false},
+        {"C:\\a\" & del x & \"", false},
+    };
+    for (const auto& c : cases) {
+        const std::string target = std::string(c.target) + "\\ipconfig_1.log";
+        const auto capture = CaptureCommandFor("ipconfig.exe /all", target);
+        if (c.redirected)
+            EXPECT_EQ(capture, (CaptureCommand{"cmd /C ipconfig.exe /all > \"" + target + "\"",
+                                               std::nullopt}))
+                << c.target;
+        else
+            EXPECT_EQ(capture, (CaptureCommand{"cmd /C ipconfig.exe /all", target})) << c.target;
+    }
 }
 
 TEST(ProductBase, IsTheFolderBesideKestova) {

@@ -90,6 +90,8 @@ struct FailureCase {
 };
 
 const FailureCase kCases[] = {
+    {"commands that cannot be started change nothing else",
+     [](RichComputer& r) { r.pc.commandsStartable = false; }, kSame, kSame},
     {"a missing registry value leaves out its line, on screen too",
      [](RichComputer& r) { r.pc.registry.erase(kNt + "CSDVersion"); },
      Drop({"SERVICE PACK: Service Pack 2"}), Drop({"L:SERVICE PACK: Service Pack 2"})},

@@ -147,6 +147,9 @@ std::vector<std::string> RichRunWindow(bool oldTree, const std::string& installD
         w.Message(message);
         w.Step();
     }
+    // The captures ran alongside; the run waits for them before it closes the log.
+    for (const auto* command : {"ipconfig.exe /all", "netstat -a", "net start"})
+        w.events.push_back(std::string("ended:") + command);
     w.Message("Closing Quimbro_1252026_34934.log");
     w.Step();
     w.Message("");
@@ -162,6 +165,12 @@ std::vector<std::string> RichRunWindow(bool oldTree, const std::string& installD
 
 class RunTest : public ::testing::Test {
   protected:
+    RunTest() {
+        rich.pc.commandEnded = [this](const std::string& command) {
+            window.events.push_back("ended:" + command);
+        };
+    }
+
     fs::path Output() const { return rich.desktop / "QuimbroOutput"; }
     fs::path Report() const { return Output() / "Quimbro_1252026_34934.log"; }
     std::string InstallDirectory() const { return rich.products.string() + "\\Kestova"; }
@@ -203,6 +212,18 @@ TEST_F(RunTest, RichComputerGivesTheWholeReport) {
                   "cmd /C net start > \"" + windows + "services_1252026_34934.log\""}));
     EXPECT_EQ(ReadFile(Output() / "windows/netstat_1252026_34934.log"), "netstat -a output\r\n");
     EXPECT_EQ(rich.pc.administratorsAskedFor, (std::vector<std::string>{"QUIMBROPC"}));
+}
+
+TEST_F(RunTest, ADesktopTheRedirectionWouldMisreadGetsItsCapturesAsStandardOutput) {
+    const auto desktop = rich.root / "Users" / "Bureau Ωmega %USERNAME%";
+    fs::create_directories(desktop);
+    rich.pc.desktop = desktop.string();
+    form.Start_Click();
+    EXPECT_EQ(rich.pc.commandLines,
+              (std::vector<std::string>{"cmd /C ipconfig.exe /all", "cmd /C netstat -a",
+                                        "cmd /C net start"}));
+    EXPECT_EQ(ReadFile(desktop / "QuimbroOutput/windows/services_1252026_34934.log"),
+              "net start output\r\n");
 }
 
 TEST_F(RunTest, AnOldTreeIsReplacedAndItsLinkTargetKept) {

@@ -1,6 +1,7 @@
 #include "fakes/FakeComputer.h"
 
 #include <fstream>
+#include <utility>
 
 #include "platform/PlatformError.h"
 #include "platform/PortableFileSystem.h"
@@ -16,6 +17,28 @@ const T& Present(const std::optional<T>& value) {
     return *value;
 }
 
+// A command that ends when the run waits for it: only then does its "output" land in its
+// capture file.
+class FakeCommand final : public RunningCommand {
+  public:
+    FakeCommand(FakeComputer& pc, std::string command, std::optional<std::string> target)
+        : pc_(pc), command_(std::move(command)), target_(std::move(target)) {}
+
+    void Wait() override {
+        if (std::exchange(ended_, true)) return;
+        if (target_)
+            std::ofstream(pc_.host().Native(*target_), std::ios::binary)
+                << command_ << " output\r\n";
+        if (pc_.commandEnded) pc_.commandEnded(command_);
+    }
+
+  private:
+    FakeComputer& pc_;
+    std::string command_;
+    std::optional<std::string> target_;
+    bool ended_ = false;
+};
+
 class FakeShell final : public WScriptShell {
   public:
     explicit FakeShell(FakeComputer& pc) : pc_(pc) {}
@@ -26,15 +49,20 @@ class FakeShell final : public WScriptShell {
         return found->second;
     }
 
-    // Records the line and plays the interpreter's redirection: the command's "output"
-    // lands in the quoted target file.
-    void Run(const std::string& commandLine) override {
+    // Records the line and plays the interpreter: the command's output goes to the output
+    // file or, without one, to the line's quoted redirection target.
+    std::unique_ptr<RunningCommand> Start(const std::string& commandLine,
+                                          const std::optional<std::string>& outputFile) override {
         pc_.commandLines.push_back(commandLine);
-        const auto redirect = commandLine.find(" > \"");
-        if (redirect == std::string::npos || commandLine.back() != '"') return;
-        const auto command = commandLine.substr(7, redirect - 7);  // after "cmd /C "
-        const auto target = commandLine.substr(redirect + 4, commandLine.size() - redirect - 5);
-        std::ofstream(pc_.host().Native(target), std::ios::binary) << command << " output\r\n";
+        if (!pc_.commandsStartable) throw PlatformError("cannot start");
+        auto command = commandLine.substr(7);  // after "cmd /C "
+        auto target = outputFile;
+        const auto redirect = command.find(" > \"");
+        if (!target && redirect != std::string::npos && command.back() == '"') {
+            target = command.substr(redirect + 4, command.size() - redirect - 5);
+            command.resize(redirect);
+        }
+        return std::make_unique<FakeCommand>(pc_, command, target);
     }
 
     std::string DesktopFolder() override { return Present(pc_.desktop); }

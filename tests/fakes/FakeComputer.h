@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -45,6 +46,9 @@ class FakeComputer {
     bool shellCreatable = true, networkCreatable = true, fileSystemCreatable = true;
     // Folders (by the end of their path) whose creation is refused, as for a denied access.
     std::vector<std::string> refusedFolders;
+    bool commandsStartable = true;
+    // Told each command (the text after "cmd /C ") when it ends, which is when the run waits.
+    std::function<void(const std::string& command)> commandEnded;
 
     // What was asked of the computer.
     std::vector<std::string> commandLines;

@@ -10,6 +10,7 @@
 #include "TestSupport.h"
 #include "platform/PlatformError.h"
 #include "platform/win32/CommandRunner.h"
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WideText.h"
 
 namespace quimbro::win32::test {
@@ -33,16 +34,39 @@ int OtherCopiesRunning() {
     return count;
 }
 
-TEST(CommandRunner, CaptureIsCompleteWhenRunReturns) {
+const std::wstring kInterpreter = SystemFolder() + L"\\cmd.exe";
+
+TEST(CommandRunner, CaptureIsCompleteWhenWaitedFor) {
     TempFolder folder;
     const std::string capture = folder.Path() + "\\ipconfig 1252026_34934.log";
-    CommandRunner().Run("cmd /C echo Windows IP Configuration> \"" + capture + "\"");
+    CommandRunner()
+        .Start(kInterpreter, "cmd /C echo Windows IP Configuration> \"" + capture + "\"",
+               std::nullopt)
+        ->Wait();
     EXPECT_EQ(ReadWholeFile(capture), "Windows IP Configuration\r\n");
 }
 
-TEST(CommandRunner, ACommandThatCannotStartFails) {
-    EXPECT_THROW(CommandRunner().Run("quimbro-no-such-program.exe /all"), PlatformError);
-    EXPECT_THROW(CommandRunner().Run(""), PlatformError);
+// The interpreter would expand %USERNAME% in a redirection target: such a file is the
+// command's standard output instead. The command runs in the system folder, where the names it
+// runs cannot be planted, and looks for none in its current folder.
+TEST(CommandRunner, AnOutputFileTakesTheStandardOutputOfACommandInTheSystemFolder) {
+    TempFolder folder;
+    const std::string desktop = folder.Path() + "\\Bureau \u03a9mega %USERNAME%";
+    ASSERT_TRUE(::CreateDirectoryW(Wide(desktop).c_str(), nullptr));
+    const std::string capture = desktop + "\\services_1.log";
+    CommandRunner()
+        .Start(kInterpreter, "cmd /C cd & set NoDefaultCurrentDirectoryInExePath", capture)
+        ->Wait();
+    EXPECT_EQ(ReadWholeFile(capture),
+              Utf8(SystemFolder()) + "\r\nNoDefaultCurrentDirectoryInExePath=1\r\n");
+}
+
+TEST(CommandRunner, ACommandThatCannotStartFailsAndLeavesNoOutputFile) {
+    TempFolder folder;
+    const std::string capture = folder.Path() + "\\ipconfig_1.log";
+    EXPECT_THROW(CommandRunner().Start(Wide(folder.Path()) + L"\\cmd.exe", "cmd /C ver", capture),
+                 PlatformError);
+    EXPECT_FALSE(Exists(capture));
 }
 
 TEST(CommandRunner, ANeverEndingCommandIsEndedWithItsChildrenAtTheLimit) {
@@ -52,7 +76,11 @@ TEST(CommandRunner, ANeverEndingCommandIsEndedWithItsChildrenAtTheLimit) {
     const CommandRunner runner(3s, [&] { ++waits; });
     const auto started = std::chrono::steady_clock::now();
     // cmd starts a copy of this program that prints a line and then waits for ever.
-    runner.Run("cmd /C \"\"" + Utf8(OwnProgram()) + "\" --print-and-wait > \"" + capture + "\"\"");
+    runner
+        .Start(kInterpreter,
+               "cmd /C \"\"" + Utf8(OwnProgram()) + "\" --print-and-wait > \"" + capture + "\"\"",
+               std::nullopt)
+        ->Wait();
     const auto took = std::chrono::steady_clock::now() - started;
 
     EXPECT_GE(took, 3s);
@@ -61,7 +89,7 @@ TEST(CommandRunner, ANeverEndingCommandIsEndedWithItsChildrenAtTheLimit) {
     EXPECT_EQ(OtherCopiesRunning(), 0);
     EXPECT_EQ(ReadWholeFile(capture), "started\r\n");
     // The run goes on: the next command runs as usual.
-    runner.Run("cmd /C echo next> \"" + capture + "\"");
+    runner.Start(kInterpreter, "cmd /C echo next> \"" + capture + "\"", std::nullopt)->Wait();
     EXPECT_EQ(ReadWholeFile(capture), "next\r\n");
 }
 

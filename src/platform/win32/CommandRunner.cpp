@@ -1,9 +1,13 @@
 #include "platform/win32/CommandRunner.h"
 
+#include <algorithm>
+#include <cwchar>
+#include <string_view>
 #include <vector>
 
 #include "platform/PlatformError.h"
 #include "platform/win32/Owners.h"
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WideText.h"
 
 namespace quimbro::win32 {
@@ -17,6 +21,8 @@ constexpr DWORD kPollMilliseconds = 50;
 constexpr int kPaintMessagesPerPass = 32;
 // How long an ended command may take to go after being told to.
 constexpr DWORD kEndingMilliseconds = 5000;
+// Present in an environment, it keeps the current folder out of the search for a program.
+constexpr std::wstring_view kNoCurrentFolder = L"NoDefaultCurrentDirectoryInExePath";
 
 // The command and all it starts live in one job; closing the job ends whatever is left.
 KernelHandle MakeJob() {
@@ -30,24 +36,132 @@ KernelHandle MakeJob() {
     return job;
 }
 
+struct FreeEnvironment {
+    void operator()(wchar_t* strings) const { ::FreeEnvironmentStringsW(strings); }
+};
+using EnvironmentStrings = Owner<wchar_t*, FreeEnvironment>;
+
+// "=C:=C:\x" is the variable "=C:": a name may begin with "=".
+std::wstring_view NameOf(std::wstring_view entry) {
+    return entry.substr(0, entry.find(L'=', 1));
+}
+
+// Below, equal to or above zero, in the order Windows keeps an environment block in: by name,
+// without regard to case or language.
+int CompareNames(std::wstring_view a, std::wstring_view b) {
+    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                  static_cast<int>(b.size()), TRUE) -
+           CSTR_EQUAL;
+}
+
+// The program's own environment with kNoCurrentFolder set, as a Unicode block.
+std::vector<wchar_t> CommandEnvironment() {
+    const EnvironmentStrings strings(::GetEnvironmentStringsW());
+    if (!strings) throw PlatformError("no environment");
+    std::vector<std::wstring> entries;
+    for (const wchar_t* entry = strings.Get(); *entry != L'\0'; entry += std::wcslen(entry) + 1)
+        if (CompareNames(NameOf(entry), kNoCurrentFolder) != 0) entries.emplace_back(entry);
+    const auto place = std::find_if(entries.begin(), entries.end(), [](const std::wstring& entry) {
+        return CompareNames(NameOf(entry), kNoCurrentFolder) > 0;
+    });
+    entries.insert(place, std::wstring(kNoCurrentFolder) + L"=1");
+    std::vector<wchar_t> block;
+    for (const auto& entry : entries) {
+        block.insert(block.end(), entry.begin(), entry.end());
+        block.push_back(L'\0');
+    }
+    block.push_back(L'\0');
+    return block;
+}
+
+// The capture file, opened as the interpreter's own redirection opens it, for the command to
+// inherit.
+KernelHandle CreateOutputFile(const std::wstring& path) {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    KernelHandle file(
+        ValidOrNull(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  &inheritable, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    if (!file) throw PlatformError("output file cannot be created");
+    return file;
+}
+
+// Limits what a new process inherits to one handle. The list refers to the handle where it
+// lies in this object, so the object stays where it was made.
+class InheritedHandle {
+  public:
+    explicit InheritedHandle(HANDLE handle) : handle_(handle) {
+        SIZE_T size = 0;
+        ::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        if (size == 0) throw PlatformError("no attribute list");
+        buffer_.resize(size);
+        const auto list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(buffer_.data());
+        if (!::InitializeProcThreadAttributeList(list, 1, 0, &size))
+            throw PlatformError("no attribute list");
+        list_ = list;
+        if (!::UpdateProcThreadAttribute(list_, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &handle_,
+                                         sizeof handle_, nullptr, nullptr)) {
+            ::DeleteProcThreadAttributeList(list_);
+            throw PlatformError("handle list refused");
+        }
+    }
+    ~InheritedHandle() { ::DeleteProcThreadAttributeList(list_); }
+    InheritedHandle(const InheritedHandle&) = delete;
+    InheritedHandle& operator=(const InheritedHandle&) = delete;
+
+    LPPROC_THREAD_ATTRIBUTE_LIST List() const { return list_; }
+
+  private:
+    HANDLE handle_;
+    std::vector<unsigned char> buffer_;
+    LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
+};
+
 struct Started {
     KernelHandle process;
     KernelHandle thread;
 };
 
-Started StartSuspended(const std::string& commandLine) {
+Started StartSuspended(const std::wstring& program, const std::string& commandLine,
+                       const std::optional<std::string>& outputFile) {
     std::wstring text = Wide(commandLine);
     std::vector<wchar_t> mutableLine(text.begin(), text.end());
     mutableLine.push_back(L'\0');
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
+    std::vector<wchar_t> environment = CommandEnvironment();
+    const std::wstring folder = SystemFolder();
+
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = sizeof startup.StartupInfo;
+    startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW;
+    startup.StartupInfo.wShowWindow = SW_HIDE;
+    DWORD flags = CREATE_SUSPENDED | CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT;
+    const std::wstring outputPath = outputFile ? Wide(*outputFile) : std::wstring();
+    KernelHandle output;
+    std::optional<InheritedHandle> inherited;
+    if (outputFile) {
+        output = CreateOutputFile(outputPath);
+        inherited.emplace(output.Get());
+        startup.StartupInfo.cb = sizeof startup;
+        startup.StartupInfo.dwFlags |= STARTF_USESTDHANDLES;
+        startup.StartupInfo.hStdOutput = output.Get();
+        startup.lpAttributeList = inherited->List();
+        flags |= EXTENDED_STARTUPINFO_PRESENT;
+    }
+
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE,
-                          CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info))
+    const bool started = ::CreateProcessW(program.c_str(), mutableLine.data(), nullptr, nullptr,
+                                          output ? TRUE : FALSE, flags, environment.data(),
+                                          folder.c_str(), &startup.StartupInfo, &info) != FALSE;
+    Started command{KernelHandle(started ? info.hProcess : nullptr),
+                    KernelHandle(started ? info.hThread : nullptr)};
+    if (!command.process || !command.thread) {
+        if (command.process) ::TerminateProcess(command.process.Get(), 1);
+        if (output) {
+            output.Reset();
+            ::DeleteFileW(outputPath.c_str());
+        }
         throw PlatformError("command cannot be started");
-    return {KernelHandle(info.hProcess), KernelHandle(info.hThread)};
+    }
+    return command;
 }
 
 void EndAll(HANDLE job, bool inJob, HANDLE process) {
@@ -57,6 +171,60 @@ void EndAll(HANDLE job, bool inJob, HANDLE process) {
         ::TerminateProcess(process, 1);
     ::WaitForSingleObject(process, kEndingMilliseconds);
 }
+
+class StartedCommand final : public RunningCommand {
+  public:
+    StartedCommand(KernelHandle job, KernelHandle process, bool inJob, Clock::time_point deadline,
+                   WaitHook whileWaiting)
+        : job_(std::move(job)),
+          process_(std::move(process)),
+          inJob_(inJob),
+          deadline_(deadline),
+          whileWaiting_(std::move(whileWaiting)) {}
+
+    ~StartedCommand() override {
+        if (!ended_) End();
+    }
+    StartedCommand(const StartedCommand&) = delete;
+    StartedCommand& operator=(const StartedCommand&) = delete;
+
+    void Wait() override {
+        if (ended_) return;
+        const HANDLE process = process_.Get();
+        for (;;) {
+            const DWORD woke =
+                ::MsgWaitForMultipleObjects(1, &process, FALSE, kPollMilliseconds, QS_ALLINPUT);
+            if (woke == WAIT_OBJECT_0) break;
+            if (woke == WAIT_FAILED) {
+                End();
+                throw PlatformError("cannot wait for the command");
+            }
+            if (whileWaiting_) whileWaiting_();
+            if (Clock::now() >= deadline_) {
+                // Past the limit: the command and its children end; the run goes on.
+                End();
+                return;
+            }
+        }
+        // Whatever the command left running ends with the job.
+        ended_ = true;
+        job_.Reset();
+    }
+
+  private:
+    void End() {
+        ended_ = true;
+        EndAll(job_.Get(), inJob_, process_.Get());
+        job_.Reset();
+    }
+
+    KernelHandle job_;
+    KernelHandle process_;
+    bool inJob_;
+    Clock::time_point deadline_;
+    WaitHook whileWaiting_;
+    bool ended_ = false;
+};
 
 }  // namespace
 
@@ -68,37 +236,22 @@ void KeepWindowsPainted() {
         ::DispatchMessageW(&message);
 }
 
-void CommandRunner::Run(const std::string& commandLine) const {
+std::unique_ptr<RunningCommand> CommandRunner::Start(
+    const std::wstring& program, const std::string& commandLine,
+    const std::optional<std::string>& outputFile) const {
     // 1. The job, before the command exists.
-    const KernelHandle job = MakeJob();
+    KernelHandle job = MakeJob();
     // 2. The command, suspended so that nothing it starts escapes the job.
-    const Started command = StartSuspended(commandLine);
+    Started command = StartSuspended(program, commandLine, outputFile);
     // 3. Into the job. Windows before 8 refuses a nested job; the command alone is then ended
     //    at the limit.
     const bool inJob = ::AssignProcessToJobObject(job.Get(), command.process.Get()) != FALSE;
-    // 4. Let it run.
-    if (::ResumeThread(command.thread.Get()) == static_cast<DWORD>(-1)) {
-        EndAll(job.Get(), inJob, command.process.Get());
+    auto running = std::make_unique<StartedCommand>(std::move(job), std::move(command.process),
+                                                    inJob, Clock::now() + limit_, whileWaiting_);
+    // 4. Let it run; a command that cannot is ended with its owner.
+    if (::ResumeThread(command.thread.Get()) == static_cast<DWORD>(-1))
         throw PlatformError("command cannot be resumed");
-    }
-    // 5. Wait for its end, keeping the thread answering, until the limit.
-    const auto deadline = Clock::now() + limit_;
-    const HANDLE process = command.process.Get();
-    for (;;) {
-        const DWORD woke =
-            ::MsgWaitForMultipleObjects(1, &process, FALSE, kPollMilliseconds, QS_ALLINPUT);
-        if (woke == WAIT_OBJECT_0) return;
-        if (woke == WAIT_FAILED) {
-            EndAll(job.Get(), inJob, process);
-            throw PlatformError("cannot wait for the command");
-        }
-        if (whileWaiting_) whileWaiting_();
-        if (Clock::now() >= deadline) {
-            // 6. Past the limit: the command and its children end; the run goes on.
-            EndAll(job.Get(), inJob, process);
-            return;
-        }
-    }
+    return running;
 }
 
 }  // namespace quimbro::win32

@@ -2,14 +2,18 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
-// Runs a command line with a hidden window and waits for its end.
+#include "platform/ScriptHost.h"
+
+// Starts a command line with a hidden window; the caller waits for its end when it chooses.
 namespace quimbro::win32 {
 
 // What the waiting thread does about every 50 ms and whenever a message arrives for it: the
-// window's thread must keep answering the system while a command runs.
+// window's thread must keep answering the system while it waits for a command.
 using WaitHook = std::function<void()>;
 
 // Answers messages sent by other threads and repaints the thread's windows, without taking
@@ -18,17 +22,22 @@ void KeepWindowsPainted();
 
 class CommandRunner {
   public:
-    // A command still running after this long is ended with every process it started.
+    // A command still running this long after its start is ended with every process it started.
     static constexpr std::chrono::milliseconds kDefaultLimit = std::chrono::minutes(5);
 
     explicit CommandRunner(std::chrono::milliseconds limit = kDefaultLimit,
                            WaitHook whileWaiting = KeepWindowsPainted)
         : limit_(limit), whileWaiting_(std::move(whileWaiting)) {}
 
-    // Starts the command line exactly as given (no handles inherited) and returns when it has
-    // ended or has been ended at the limit; what it wrote so far stays written. Processes it
-    // leaves behind end with it. Raises PlatformError when it cannot be started.
-    void Run(const std::string& commandLine) const;
+    // Starts `program`, a full path, with the command line exactly as given. The command runs
+    // in the system folder with NoDefaultCurrentDirectoryInExePath in its environment, so the
+    // names it runs are found on the system's search path only, never in a folder the user
+    // started the program from. With an output file, that file (created or replaced) is the
+    // command's standard output and the one handle it inherits; without, it inherits none.
+    // Raises PlatformError when it cannot be started; the output file is then not left behind.
+    std::unique_ptr<RunningCommand> Start(const std::wstring& program,
+                                          const std::string& commandLine,
+                                          const std::optional<std::string>& outputFile) const;
 
   private:
     std::chrono::milliseconds limit_;

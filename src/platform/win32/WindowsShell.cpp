@@ -7,6 +7,7 @@
 
 #include "platform/PlatformError.h"
 #include "platform/win32/Registry.h"
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WideText.h"
 
 namespace quimbro::win32 {
@@ -26,8 +27,10 @@ Value WindowsShell::RegRead(const std::string& path) {
     return ReadRegistryValue(path);
 }
 
-void WindowsShell::Run(const std::string& commandLine) {
-    runner_.Run(commandLine);
+std::unique_ptr<RunningCommand> WindowsShell::Start(const std::string& commandLine,
+                                                    const std::optional<std::string>& outputFile) {
+    // The system's own interpreter by its full path: no search can find another one.
+    return runner_.Start(SystemFolder() + L"\\cmd.exe", commandLine, outputFile);
 }
 
 std::string WindowsShell::DesktopFolder() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,7 +18,8 @@ class WindowsShell final : public WScriptShell {
     explicit WindowsShell(CommandRunner runner) : runner_(std::move(runner)) {}
 
     Value RegRead(const std::string& path) override;
-    void Run(const std::string& commandLine) override;
+    std::unique_ptr<RunningCommand> Start(const std::string& commandLine,
+                                          const std::optional<std::string>& outputFile) override;
     std::string DesktopFolder() override;
     std::vector<std::string> Environment(const std::string& environmentClass) override;
 
