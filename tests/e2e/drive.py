@@ -14,6 +14,7 @@ import time
 # The test leaves nothing behind in the source tree.
 sys.dont_write_bytecode = True
 
+import captures  # noqa: E402
 import failure_report  # noqa: E402
 import iis_metabase  # noqa: E402
 import machine  # noqa: E402
@@ -158,6 +159,7 @@ def check_output(checks, output, stamp, drive_c):
 
 
 def case_run(checks, wine, quimbro, window, work):
+    captures.slow_netstat(wine)
     process = wine.start(quimbro)
     ready = window.wait(lambda s: s.client is not None and len(s.lines) >= 8, 60)
     window.screenshot(ready, work / "before.png")
@@ -256,7 +258,8 @@ def case_iis_configuration(checks, wine, quimbro, window, work):
 
 CASES = {"run": case_run, "exit_first": case_exit_first, "close_box": case_close_box,
          "iis_configuration": case_iis_configuration, "iis_metabase": iis_metabase.case,
-         "planted_dlls": planted_dlls.case, "failure_report": failure_report.case}
+         "planted_dlls": planted_dlls.case, "failure_report": failure_report.case,
+         **captures.CASES}
 
 
 def main():
