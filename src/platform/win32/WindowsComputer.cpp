@@ -6,7 +6,7 @@
 #include "platform/win32/LocalAdministrators.h"
 #include "platform/win32/WindowsAutomation.h"
 #include "platform/win32/WindowsClock.h"
-#include "platform/win32/WmiProcessList.h"
+#include "platform/win32/ProcessSnapshot.h"
 
 namespace quimbro::win32 {
 
@@ -15,7 +15,7 @@ struct WindowsComputer::Parts {
         : automation(CommandRunner(CommandRunner::kDefaultLimit, std::move(whileWaiting))) {}
 
     WindowsAutomation automation;
-    WmiProcessList processes;
+    ProcessSnapshot processes;
     LocalAdministrators groups;
     // IIS 7 and later keep the metabase only with an optional feature; without it the sites
     // are read from IIS's own configuration file.
