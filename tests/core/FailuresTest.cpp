@@ -35,10 +35,6 @@ Outcome RunOn(RichComputer& rich) {
     form.Form_Load();
     form.Start_Click();
     Outcome outcome{{}, window.events, rich.desktop / "QuimbroOutput"};
-    // The install directory shown lies below each test's own folder.
-    for (auto& event : outcome.events)
-        if (const auto at = event.find(rich.root.string()); at != std::string::npos)
-            event.replace(at, rich.root.string().size(), "<root>");
     outcome.report = ReportIn(outcome.output);
     return outcome;
 }

@@ -1,11 +1,11 @@
 // The IIS section on IIS 7 and later: the sites read from applicationHost.config where the
 // metabase provider cannot be bound.
 #include <gtest/gtest.h>
+#include <pugixml.hpp>
 
 #include "app/Utility.h"
 #include "core/RichComputer.h"
 #include "core/TempFolder.h"
-#include "core/TinyXml.h"
 #include "fakes/FakeWindow.h"
 #include "gatherers/IIS5.h"
 #include "platform/FallbackMetabase.h"
@@ -33,13 +33,21 @@ struct Forwarding final : Metabase {
     Metabase& to;
 };
 
+// The document as XmlLite gives it to the product on Windows: elements and attributes only.
+XmlElement ElementOf(const pugi::xml_node& node) {
+    XmlElement element{node.name(), {}, {}};
+    for (const auto& attribute : node.attributes())
+        element.attributes.emplace_back(attribute.name(), attribute.value());
+    for (const auto& child : node.children())
+        if (child.type() == pugi::node_element) element.children.push_back(ElementOf(child));
+    return element;
+}
+
 std::unique_ptr<Metabase> OpenConfiguration(const std::string& file) {
-    const auto text = ReadFile(kConfigurations / file);
-    try {
-        return std::make_unique<IisConfigurationMetabase>(ParseXml(text), "QUIMBROPC");
-    } catch (const std::runtime_error&) {
-        throw PlatformError("not XML");
-    }
+    pugi::xml_document document;
+    if (!document.load_file((kConfigurations / file).c_str())) throw PlatformError("not XML");
+    return std::make_unique<IisConfigurationMetabase>(ElementOf(document.document_element()),
+                                                      "QUIMBROPC");
 }
 
 // The IIS section alone, written by a run whose metabase is `metabase`.

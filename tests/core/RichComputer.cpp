@@ -1,6 +1,7 @@
 #include "core/RichComputer.h"
 
 #include "core/TempFolder.h"
+#include "fakes/RegistryFile.h"
 
 #include <gtest/gtest.h>
 
@@ -12,31 +13,15 @@ namespace quimbro::test {
 
 namespace {
 const std::string kMeta = "IIS://QUIMBROPC/W3SVC";
+const fs::path kData = fs::path(QUIMBRO_EXPECTED_DIR) / "../../data/rich";
 
-void AddProductFiles(const fs::path& products) {
-    for (const auto* file : {
-             "AlmanBoard/logs/alman.log",
-             "AlmanBoard/logs/2026/old.log",
-             "AlmanBoard/logarchive/archive.log",
-             "AlmanBoard/bin/alman.ini",
-             "AlmanBoard/bin/alman.cfg",
-             "AlmanBoard/bin/alman.exe",
-             "jakarta-tomcat/logs/catalina.out",
-             "jakarta-tomcat/bin/tomcat.bat",
-             "jakarta-tomcat/bin/startup.bat",
-             "jakarta-tomcat/conf/server.xml",
-             "jakarta-tomcat/conf/tomcat-users.xml",
-             "jakarta-tomcat/conf/README",
-             "jakarta-tomcat/webapps/TarnApp/WEB-INF/classes/config.txt",
-             "jakarta-tomcat/webapps/TarnApp/index.jsp",
-             "Kestova/TarnApp/projects/catalog.txt",
-             "Kestova/bin/error.log",
-             "Kestova/bin/kestova.exe",
-             "KXSetup/setup.log",
-             "KXSetup/install.log",
-             "KXSetup/setup.ini",
-         })
-        WriteFile(products / file, std::string("contents of ") + file);
+std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+        fields.push_back(line.substr(start, tab - start));
+    fields.push_back(line.substr(start));
+    return fields;
 }
 }  // namespace
 
@@ -46,77 +31,21 @@ RichComputer::RichComputer(const fs::path& rootFolder)
       products(rootFolder / "Apps" / "Vantorel"),
       pc(rootFolder) {
     fs::create_directories(desktop);
-    AddProductFiles(products);
     pc.desktop = desktop.string();
-    pc.userName = "jsmith";
-    pc.computerName = "QUIMBROPC";
-    pc.userDomain = "VANTOREL";
-
-    const std::string nt = "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\";
-    const std::string kx = "HKLM\\Software\\Vantorel Software\\KXSetup\\ComponentVersions\\";
-    const std::string zones =
-        "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\";
-    const std::string office =
-        "HKLM\\Software\\Microsoft\\Shared Tools\\MSInfo\\Categories\\Applications\\";
-    const std::string ossery =
-        "HKLM\\Software\\Vantorel Software\\Ossery\\2002.05.00\\Core\\Databases\\Dashboard\\";
-    pc.registry = {
-        {nt + "ProductName", std::string("Microsoft Windows 2000")},
-        {nt + "CSDVersion", std::string("Service Pack 2")},
-        {nt + "CurrentBuildNumber", std::string("2195")},
-        {nt + "InstallDate", std::int64_t{1007553600}},
-        {"HKLM\\Software\\Vantorel Software\\KXSetup\\Products\\qnduEnterprise\\Build",
-         std::string("2002.05.00.117")},
-        {"HKLM\\Software\\Vantorel Software\\AlmanBoard\\ALMANBOARD_HOME",
-         std::string("D:\\Apps\\Vantorel\\AlmanBoard")},
-        {kx + "MabrickCoreComponents", std::string("5.1.0")},
-        {kx + "OsseryCoreFiles", std::string("2002.05.00")},
-        {kx + "tzpqjakartatomcat", std::string("3.2.3")},
-        {kx + "tzpqInstallFiles", std::int64_t{7}},
-        {kx + "FenwodeCoreFiles", std::string("1.4")},
-        {kx + "hublet", std::string("2.0")},
-        {kx + "Drapewell", std::string("1.0.2")},
-        {"HKLM\\Software\\Vantorel Software\\Kestova\\4.0\\InstallDirectory",
-         products.string() + "\\Kestova"},
-        {"HKLM\\Software\\Microsoft\\Internet Explorer\\Version", std::string("5.50.4522.1800")},
-        {zones + "1\\1A02", std::int64_t{0}},
-        {zones + "1\\1A03", std::int64_t{0}},
-        {zones + "2\\1A02", std::int64_t{0}},
-        {zones + "2\\1A03", std::int64_t{0}},
-        {zones + "3\\1A02", std::int64_t{3}},
-        {zones + "3\\1A03", std::int64_t{1}},
-        {zones + "4\\1A02", std::int64_t{3}},
-        {zones + "4\\1A03", std::int64_t{3}},
-        {"HKLM\\Software\\Netscape\\Netscape Navigator\\CurrentVersion", std::string("4.7 (en)")},
-        {"HKLM\\Software\\Microsoft\\InetStp\\VersionString", std::string("5.0")},
-        {"HKLM\\Software\\JavaSoft\\Java Runtime Environment\\CurrentVersion", std::string("1.3")},
-        {"HKLM\\SOFTWARE\\Classes\\Applications\\javaw.exe\\shell\\open\\command\\",
-         std::string("\"C:\\Program Files\\JavaSoft\\JRE\\1.3\\bin\\javaw.exe\" -jar \"%1\" %*")},
-        {office + "Access\\", std::string("9.0.0.2719")},
-        {office + "Excel\\", std::string("9.0.0.2720")},
-        {office + "FrontPage\\", std::string("4.0.2.2720")},
-        {office + "Outlook\\", std::string("9.0.0.2711")},
-        {office + "PowerPoint\\", std::string("9.0.0.2716")},
-        {office + "Project\\", std::string("9.0.0.2001")},
-        {office + "Publisher\\", std::string("5.0.0.2001")},
-        {office + "Word\\", std::string("9.0.0.2717")},
-        {"HKLM\\Software\\Microsoft\\MSSQLServer\\MSSQLServer\\CurrentVersion\\CurrentVersion",
-         std::string("7.00.623")},
-        {ossery + "MASTR\\Database", std::string("KX_WAREHOUSE")},
-        {ossery + "TstD1\\Database", std::string("KX_SCHEMA")},
-    };
-
-    pc.environment = {
-        {"SYSTEM",
-         {"ComSpec=%SystemRoot%\\system32\\cmd.exe", "OS=Windows_NT",
-          "Path=%SystemRoot%\\system32;%SystemRoot%"}},
-        {"USER",
-         {"TEMP=%USERPROFILE%\\Local Settings\\Temp", "TMP=%USERPROFILE%\\Local Settings\\Temp"}},
-        {"VOLATILE", {"LOGONSERVER=\\\\VANTORELDC"}},
-    };
-    pc.processes =
-        std::vector<ProcessEntry>{{"System Idle Process", 0}, {"System", 8}, {"java.exe", 1312}};
-    pc.administrators = std::vector<MemberName>{"Administrator", "Domain Admins"};
+    pc.registry = ReadRegistryFile(kData / "registry.reg");
+    pc.processes.emplace();
+    pc.administrators.emplace();
+    for (const auto& line : ExpectedLines("../../data/rich/computer.txt")) {
+        const auto f = Fields(line);
+        if (f[0] == "user") pc.userName = f[1];
+        if (f[0] == "computer") pc.computerName = f[1];
+        if (f[0] == "domain") pc.userDomain = f[1];
+        if (f[0] == "process")
+            pc.processes->push_back({f[1], static_cast<std::uint32_t>(std::stoul(f[2]))});
+        if (f[0] == "administrator") pc.administrators->push_back(f[1]);
+        if (f[0] == "environment") pc.environment[f[1]].push_back(f[2]);
+        if (f[0] == "product") WriteFile(products / f[1], "contents of " + f[1]);
+    }
 
     pc.metabase = {
         {kMeta, {{}, {"1", "Filters", "2", "Info"}}},
