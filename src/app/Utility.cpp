@@ -43,7 +43,7 @@ constexpr std::array<OutputFolder, 17> kOutputTree = {{
      "Creating ~\\webapps\\TarnApp\\WEB-INF..."},
     {"\\QuimbroOutput\\jakarta-tomcat\\webapps\\TarnApp\\WEB-INF\\classes",
      "Creating ~\\webapps\\TarnApp\\WEB-INF\\classes..."},
-    {"\\QuimbroOutput\\windows", "Creating \\QuimbroOutput\\windows..."},
+    {kCaptureFolder, "Creating \\QuimbroOutput\\windows..."},
     {"\\QuimbroOutput\\Vantorel", "Creating \\QuimbroOutput\\Vantorel..."},
     {"\\QuimbroOutput\\Vantorel\\KXSetup", "Creating \\QuimbroOutput\\Vantorel\\KXSetup..."},
     {"\\QuimbroOutput\\Vantorel\\Kestova", "Creating ~\\Vantorel\\Kestova..."},
@@ -52,10 +52,6 @@ constexpr std::array<OutputFolder, 17> kOutputTree = {{
     {"\\QuimbroOutput\\Vantorel\\Kestova\\TarnApp\\projects",
      "Creating ~\\Kestova\\TarnApp\\projects..."},
 }};
-
-std::string LogFileName(const RunContext& run) {
-    return "Quimbro_" + run.RunStamp + ".log";
-}
 
 constexpr std::array<std::string_view, 7> kAcceptedSystems = {
     "Windows 2000 Professional",
@@ -68,6 +64,10 @@ constexpr std::array<std::string_view, 7> kAcceptedSystems = {
 };
 
 }  // namespace
+
+std::string LogFileName(const RunContext& run) {
+    return "Quimbro_" + run.RunStamp + ".log";
+}
 
 void CreateOutputFolders(RunContext& run) {
     const auto outputFolder = [&] { return run.DesktopPath + std::string(kOutputFolder); };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "context/ObjectsAndVariables.h"
 
@@ -8,6 +9,11 @@ namespace quimbro {
 
 // Removes an old QuimbroOutput from the desktop and makes the empty tree of 17 folders.
 void CreateOutputFolders(RunContext& run);
+
+// The report log's name: "Quimbro_<RunStamp>.log".
+std::string LogFileName(const RunContext& run);
+// The folder of the three command captures, below the desktop folder.
+inline constexpr std::string_view kCaptureFolder = "\\QuimbroOutput\\windows";
 
 void OpenLogFile(RunContext& run);
 // Waits for each command capture still running, so the output folder is complete.

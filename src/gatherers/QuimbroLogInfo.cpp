@@ -2,12 +2,12 @@
 
 #include "app/Messages.h"
 #include "app/ReportLog.h"
+#include "app/Utility.h"
 
 namespace quimbro {
 
 void WriteLogInfo(RunContext& run) {
     auto& clock = run.computer.clock;
-    const auto logName = [&] { return "Quimbro_" + run.RunStamp + ".log"; };
     const auto version = [&] { return "Quimbro VERSION: " + run.ToolVersion; };
     const auto date = [&] { return "LOG CREATION DATE: " + clock.ShortDate(clock.Now()); };
     const auto time = [&] { return "LOG CREATION TIME: " + clock.TimeOfDay(clock.Now()); };
@@ -15,8 +15,8 @@ void WriteLogInfo(RunContext& run) {
     ShowMessage(run, "Reading Quimbro log file info...");
     WriteBanner(run, "Quimbro Log");
     // The window says "LOG NAME: " where the file says "LOG FILE NAME: ".
-    ShowMessage(run, [&] { return "LOG NAME: " + logName(); });
-    WriteReportLine(run, [&] { return "LOG FILE NAME: " + logName(); });
+    ShowMessage(run, [&] { return "LOG NAME: " + LogFileName(run); });
+    WriteReportLine(run, [&] { return "LOG FILE NAME: " + LogFileName(run); });
     // Each window line and its file line read their value afresh.
     ShowMessage(run, version);
     WriteReportLine(run, version);

@@ -7,6 +7,7 @@
 #include "app/Messages.h"
 #include "app/Progress.h"
 #include "app/ReportLog.h"
+#include "app/Utility.h"
 #include "gatherers/CommandLine.h"
 
 namespace quimbro {
@@ -52,7 +53,7 @@ void StartCaptures(RunContext& run) {
     for (const auto& capture : kCaptures) {
         ShowMessage(run, capture.message);
         Attempt([&] {
-            const auto target = run.DesktopPath + "\\QuimbroOutput\\windows\\" +
+            const auto target = run.DesktopPath + std::string(kCaptureFolder) + "\\" +
                                 std::string(capture.filePrefix) + run.RunStamp + ".log";
             const auto command = CaptureCommandFor(capture.command, target);
             run.RunningCaptures.push_back(

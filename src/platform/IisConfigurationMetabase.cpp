@@ -15,13 +15,6 @@ namespace {
 using Node = IisConfigurationMetabase::Node;
 using Nodes = std::map<std::string, Node>;
 
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (auto& c : lower)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return lower;
-}
-
 std::string_view Trimmed(std::string_view text, std::string_view what) {
     const auto first = text.find_first_not_of(what);
     if (first == std::string_view::npos) return {};
@@ -69,14 +62,14 @@ class Settings {
   public:
     Settings(const XmlElement& configuration, std::string_view path,
              Levels levels = Levels::InEffect) {
-        const auto target = Lower(Trimmed(path, "/"));
+        const auto target = FoldCase(Trimmed(path, "/"));
         const bool ownOnly = levels == Levels::OwnOnly;
         if (!ownOnly) levels_.push_back(&configuration);
         std::vector<std::pair<std::size_t, const XmlElement*>> locations;
         for (const auto& element : configuration.children) {
             if (element.name != "location") continue;
             const auto* attribute = element.Attribute("path");
-            auto where = Lower(Trimmed(attribute ? *attribute : std::string(), "/"));
+            auto where = FoldCase(Trimmed(attribute ? *attribute : std::string(), "/"));
             if (where == ".") where.clear();
             const bool counts =
                 ownOnly ? !target.empty() && where == target
@@ -102,7 +95,7 @@ class Settings {
         std::vector<const XmlElement*> items;
         const auto keyOf = [&](const XmlElement* e) {
             const auto* k = e->Attribute(key);
-            return k ? Lower(*k) : std::string();
+            return k ? FoldCase(*k) : std::string();
         };
         for (const auto* element : Chain(section))
             for (const auto& child : element->children) {
@@ -224,7 +217,7 @@ void AddSite(Nodes& nodes, const XmlElement& configuration, const XmlElement& si
 
     std::vector<std::string> below;
     const auto addBelow = [&](const std::string& name, const std::string* physicalPath) {
-        const auto childKey = rootKey + "/" + Lower(name);
+        const auto childKey = rootKey + "/" + FoldCase(name);
         if (nodes.contains(childKey)) return;
         nodes[childKey] = Directory(configuration, configPath + "/" + name, &name, physicalPath);
         below.push_back(childKey);
@@ -252,7 +245,7 @@ void AddSite(Nodes& nodes, const XmlElement& configuration, const XmlElement& si
     filtersNode.properties["FilterLoadOrder"] = Joined(filters, "name");
     for (const auto* filter : filters) {
         const auto& name = *filter->Attribute("name");
-        const auto filterKey = filtersKey + "/" + Lower(name);
+        const auto filterKey = filtersKey + "/" + FoldCase(name);
         if (nodes.contains(filterKey)) continue;
         Node& filterNode = nodes[filterKey];
         filterNode.properties["Name"] = name;
@@ -324,7 +317,7 @@ std::unique_ptr<MetabaseObject> IisConfigurationMetabase::Bind(const std::string
     const auto computer = rest.substr(0, slash);
     if (!EqualsIgnoringCase(computer, computerName_) && !EqualsIgnoringCase(computer, "localhost"))
         throw PlatformError("another computer");
-    const auto key = Lower(
+    const auto key = FoldCase(
         Trimmed(slash == std::string_view::npos ? std::string_view() : rest.substr(slash), "/"));
     if (!nodes_->contains(key)) throw PlatformError("no such object");
     return std::make_unique<ConfigurationObject>(nodes_, key);

@@ -29,6 +29,12 @@ bool Match(std::string_view pattern, std::string_view name) {
 }
 }  // namespace
 
+std::string FoldCase(std::string_view text) {
+    std::string folded(text);
+    for (auto& c : folded) c = Fold(c);
+    return folded;
+}
+
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)

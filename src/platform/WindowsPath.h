@@ -13,6 +13,8 @@ namespace quimbro {
 bool MatchesWildcard(std::string_view pattern, std::string_view name);
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+// ASCII letters in lower case; others as they are, as Windows compares names.
+std::string FoldCase(std::string_view text);
 
 // Splits at the last backslash (or slash): the folder part, without that separator unless
 // it is a root, and the last component. A path without a separator has an empty folder part.

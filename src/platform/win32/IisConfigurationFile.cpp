@@ -16,16 +16,12 @@ namespace quimbro::win32 {
 
 namespace {
 
-void Check(HRESULT result, const char* what) {
-    if (FAILED(result)) throw PlatformError(what);
-}
-
 // XmlLite has no import library in every toolchain, and it is not a KnownDLL.
 class XmlLite {
   public:
     ComPtr<IXmlReader> CreateReader() const {
         ComPtr<IXmlReader> reader;
-        Check(create_(__uuidof(IXmlReader), reader.ReceiveVoid(), nullptr), "no XML reader");
+        CheckResult(create_(__uuidof(IXmlReader), reader.ReceiveVoid(), nullptr), "no XML reader");
         if (!reader) throw PlatformError("no XML reader");
         return reader;
     }
@@ -40,7 +36,7 @@ std::string Text(HRESULT (STDMETHODCALLTYPE IXmlReader::*get)(LPCWSTR*, UINT*),
                  IXmlReader& reader) {
     LPCWSTR text = nullptr;
     UINT length = 0;
-    Check((reader.*get)(&text, &length), "unreadable XML node");
+    CheckResult((reader.*get)(&text, &length), "unreadable XML node");
     if (!text) throw PlatformError("unreadable XML node");
     return Utf8(std::wstring_view(text, length));
 }
@@ -51,8 +47,8 @@ XmlElement ElementAt(IXmlReader& reader) {
     for (; result == S_OK; result = reader.MoveToNextAttribute())
         element.attributes.emplace_back(Text(&IXmlReader::GetQualifiedName, reader),
                                         Text(&IXmlReader::GetValue, reader));
-    Check(result, "unreadable XML attribute");
-    Check(reader.MoveToElement(), "unreadable XML element");
+    CheckResult(result, "unreadable XML attribute");
+    CheckResult(reader.MoveToElement(), "unreadable XML element");
     return element;
 }
 
@@ -61,14 +57,14 @@ XmlElement ElementAt(IXmlReader& reader) {
 XmlElement ReadXmlFile(const std::wstring& path) {
     const XmlLite xmlLite;
     ComPtr<IStream> stream;
-    Check(::SHCreateStreamOnFileEx(path.c_str(), STGM_READ | STGM_SHARE_DENY_NONE,
-                                   FILE_ATTRIBUTE_NORMAL, FALSE, nullptr, stream.Receive()),
-          "cannot open the file");
+    CheckResult(::SHCreateStreamOnFileEx(path.c_str(), STGM_READ | STGM_SHARE_DENY_NONE,
+                                         FILE_ATTRIBUTE_NORMAL, FALSE, nullptr, stream.Receive()),
+                "cannot open the file");
     if (!stream) throw PlatformError("cannot open the file");
     auto reader = xmlLite.CreateReader();
-    Check(reader->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit),
-          "no DTD setting");
-    Check(reader->SetInput(stream.Get()), "cannot read the file");
+    CheckResult(reader->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit),
+                "no DTD setting");
+    CheckResult(reader->SetInput(stream.Get()), "cannot read the file");
 
     std::vector<XmlElement> open;
     std::vector<XmlElement> roots;
@@ -96,7 +92,7 @@ XmlElement ReadXmlFile(const std::wstring& path) {
             close(std::move(element));
         }
     }
-    Check(result, "not well-formed XML");
+    CheckResult(result, "not well-formed XML");
     if (!open.empty() || roots.size() != 1) throw PlatformError("not one XML document");
     return std::move(roots.front());
 }

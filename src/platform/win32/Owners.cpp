@@ -10,10 +10,14 @@ Bstr MakeBstr(const std::wstring& text) {
     return made;
 }
 
+void CheckResult(HRESULT result, const char* what) {
+    if (FAILED(result)) throw PlatformError(what);
+}
+
 ComApartment::ComApartment() {
     const HRESULT result = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     if (result == RPC_E_CHANGED_MODE) return;
-    if (FAILED(result)) throw PlatformError("COM cannot be initialised");
+    CheckResult(result, "COM cannot be initialised");
     initialized_ = true;
 }
 

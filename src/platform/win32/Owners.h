@@ -117,6 +117,9 @@ class Variant {
     VARIANT value_;
 };
 
+// A failed COM call raises PlatformError naming what could not be done.
+void CheckResult(HRESULT result, const char* what);
+
 // COM for the calling thread, apartment-threaded like the window's thread. A thread already
 // in the multithreaded apartment can use COM as it is and is left so.
 class ComApartment {
