@@ -111,27 +111,27 @@ std::vector<std::string> Ours(const std::vector<std::string>& entries) {
     return ours;
 }
 
-TEST(EnvironmentClasses, UserVariablesAsStoredInTheirOrder) {
-    TestValues values(HKEY_CURRENT_USER, L"Environment");
-    values.SetText(L"QUIMBRO_A", L"%SystemRoot%\\bin", REG_EXPAND_SZ);
-    values.SetText(L"QUIMBRO_B", L"plain");
-    values.SetText(L"QUIMBRO_C", L"");
-    EXPECT_EQ(
-        Ours(EnvironmentClass("USER")),
-        (std::vector<std::string>{"QUIMBRO_A=%SystemRoot%\\bin", "QUIMBRO_B=plain", "QUIMBRO_C="}));
-}
-
-TEST(EnvironmentClasses, VolatileVariables) {
-    TestValues values(HKEY_CURRENT_USER, L"Volatile Environment");
-    values.SetText(L"QUIMBRO_LOGON", L"\\\\server");
-    EXPECT_EQ(Ours(EnvironmentClass("VOLATILE")),
-              std::vector<std::string>{"QUIMBRO_LOGON=\\\\server"});
-}
-
-TEST(EnvironmentClasses, SystemVariablesAreNamedAndValued) {
-    const auto entries = EnvironmentClass("SYSTEM");
-    ASSERT_FALSE(entries.empty());
-    for (const auto& entry : entries) EXPECT_NE(entry.find('='), std::string::npos) << entry;
+TEST(EnvironmentClasses, VariablesAsStoredInTheirOrder) {
+    const struct {
+        const char* environmentClass;
+        HKEY root;
+        const wchar_t* key;
+    } cases[] = {
+        {"SYSTEM", HKEY_LOCAL_MACHINE,
+         L"System\\CurrentControlSet\\Control\\Session Manager\\Environment"},
+        {"USER", HKEY_CURRENT_USER, L"Environment"},
+        {"VOLATILE", HKEY_CURRENT_USER, L"Volatile Environment"},
+    };
+    for (const auto& c : cases) {
+        TestValues values(c.root, c.key);
+        values.SetText(L"QUIMBRO_A", L"%SystemRoot%\\bin", REG_EXPAND_SZ);
+        values.SetText(L"QUIMBRO_B", L"\\\\server");
+        values.SetText(L"QUIMBRO_C", L"");
+        EXPECT_EQ(Ours(EnvironmentClass(c.environmentClass)),
+                  (std::vector<std::string>{"QUIMBRO_A=%SystemRoot%\\bin", "QUIMBRO_B=\\\\server",
+                                            "QUIMBRO_C="}))
+            << c.environmentClass;
+    }
 }
 
 TEST(EnvironmentClasses, UnknownClassFails) {

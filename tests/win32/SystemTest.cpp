@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 
 #include "TestSupport.h"
 #include "platform/PlatformError.h"
-#include "platform/win32/AdsiMetabase.h"
 #include "platform/win32/LocalAdministrators.h"
 #include "platform/win32/ProcessSnapshot.h"
 #include "platform/win32/Registry.h"
@@ -17,8 +15,6 @@
 
 namespace quimbro::win32::test {
 namespace {
-
-using namespace std::chrono_literals;
 
 TEST(Desktop, ExistsWithoutTrailingBackslash) {
     const std::string desktop = DesktopFolderPath();
@@ -51,25 +47,12 @@ TEST(Processes, ThisProgramIsListedWithItsIdentifier) {
     EXPECT_TRUE(HoldsThisProgram(ProcessSnapshot().RunningProcesses()));
 }
 
-TEST(Administrators, GivesAListOrFails) {
-    const std::string computer = WindowsNetwork().ComputerName();
-    try {
-        for (const auto& member : LocalAdministrators().AdministratorsMembers(computer))
-            EXPECT_TRUE(!member || !member->empty());
-    } catch (const PlatformError&) {
-    }
-}
-
-TEST(Metabase, BindingFailsCleanlyWithoutTheProvider) {
-    const std::string root = "IIS://" + WindowsNetwork().ComputerName() + "/W3SVC";
-    const auto started = std::chrono::steady_clock::now();
-    try {
-        auto service = AdsiMetabase().Bind(root);
-        // A computer with IIS: its web service is a container.
-        EXPECT_NO_THROW(service->Children());
-    } catch (const PlatformError&) {
-    }
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 60s);
+// The group is found by its SID in every language. Wine's NetAPI then reports success and
+// fills nothing: the list is empty, never a failure and never an unnamed member.
+TEST(Administrators, TheGroupIsFoundAndItsMembersNamed) {
+    const auto members =
+        LocalAdministrators().AdministratorsMembers(WindowsNetwork().ComputerName());
+    for (const auto& member : members) EXPECT_TRUE(member && !member->empty());
 }
 
 struct FormatCase {
