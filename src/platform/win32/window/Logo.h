@@ -5,8 +5,8 @@
 
 namespace quimbro::win32 {
 
-// The logo picture stored in the program as a JPEG, decoded and scaled to the given size.
-// Needs COM on the calling thread.
+// The logo picture, stored in the program as a bitmap at twice its size at 96 DPI, drawn at
+// the given size.
 BitmapHandle LoadLogo(HINSTANCE instance, SIZE size);
 
 }  // namespace quimbro::win32
