@@ -16,9 +16,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr DWORD kPollMilliseconds = 50;
-// A pass of the paint loop handles at most this many messages, so a window that never
-// validates itself cannot keep the thread here.
-constexpr int kPaintMessagesPerPass = 32;
 // How long an ended command may take to go after being told to.
 constexpr DWORD kEndingMilliseconds = 5000;
 // Present in an environment, it keeps the current folder out of the search for a program.
@@ -227,14 +224,6 @@ class StartedCommand final : public RunningCommand {
 };
 
 }  // namespace
-
-void KeepWindowsPainted() {
-    MSG message;
-    for (int handled = 0; handled < kPaintMessagesPerPass &&
-                          ::PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE);
-         ++handled)
-        ::DispatchMessageW(&message);
-}
 
 std::unique_ptr<RunningCommand> CommandRunner::Start(
     const std::wstring& program, const std::string& commandLine,

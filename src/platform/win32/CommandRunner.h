@@ -13,12 +13,9 @@
 namespace quimbro::win32 {
 
 // What the waiting thread does about every 50 ms and whenever a message arrives for it: the
-// window's thread must keep answering the system while it waits for a command.
+// window's thread must keep answering the system while it waits for a command. A thread
+// without a window has nothing to answer and needs none.
 using WaitHook = std::function<void()>;
-
-// Answers messages sent by other threads and repaints the thread's windows, without taking
-// any input: a click during a run is handled only after it.
-void KeepWindowsPainted();
 
 class CommandRunner {
   public:
@@ -26,7 +23,7 @@ class CommandRunner {
     static constexpr std::chrono::milliseconds kDefaultLimit = std::chrono::minutes(5);
 
     explicit CommandRunner(std::chrono::milliseconds limit = kDefaultLimit,
-                           WaitHook whileWaiting = KeepWindowsPainted)
+                           WaitHook whileWaiting = {})
         : limit_(limit), whileWaiting_(std::move(whileWaiting)) {}
 
     // Starts `program`, a full path, with the command line exactly as given. The command runs

@@ -11,7 +11,7 @@ namespace quimbro::win32 {
 class WindowsComputer {
   public:
     // `whileWaiting` keeps the window answering while a command runs.
-    explicit WindowsComputer(WaitHook whileWaiting = KeepWindowsPainted);
+    explicit WindowsComputer(WaitHook whileWaiting = {});
     ~WindowsComputer();
     WindowsComputer(const WindowsComputer&) = delete;
     WindowsComputer& operator=(const WindowsComputer&) = delete;

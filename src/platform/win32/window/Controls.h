@@ -7,7 +7,7 @@
 
 namespace quimbro::win32 {
 
-// Told after the run has changed a control, so that the change shows at once.
+// Told after the run has changed a control, so that the window can show the change.
 class ControlChanges {
   public:
     virtual void Changed(HWND control) = 0;

@@ -5,7 +5,6 @@
 #include "Dpi.h"
 #include "Layout.h"
 #include "Logo.h"
-#include "PumpWhileBusy.h"
 #include "platform/PlatformError.h"
 #include "platform/win32/WideText.h"
 #include "resource.h"
@@ -99,7 +98,8 @@ std::wstring TextOf(const std::exception_ptr& failure) noexcept {
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, Computer& computer) : instance_(instance) {
+MainWindow::MainWindow(HINSTANCE instance, Computer& computer, RunPump& pump)
+    : instance_(instance), pump_(pump) {
     CreateFrame();
     CreateControls();
     Scale(DpiOf(window_.Get()));
@@ -207,8 +207,9 @@ void MainWindow::ShowLogo() {
 }
 
 void MainWindow::Show(int showCommand) {
+    // The message loop paints the window first thing, and answers whoever waits for it on the
+    // way.
     ShowWindow(window_.Get(), showCommand);
-    UpdateWindow(window_.Get());
     SetFocus(focus_);
 }
 
@@ -295,16 +296,19 @@ void MainWindow::OnCommand(int id, int code) {
 }
 
 void MainWindow::OnStart() {
-    // The run holds the thread; the window answers the system in between but takes no input.
+    // The run holds the thread; meanwhile the window keeps the run's message policy (RunPump).
     running_ = true;
+    pump_.Hold(Control(kList1Id));
     const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     try {
         form_->Start_Click();
     } catch (...) {
         running_ = false;
+        pump_.Release();
         throw;
     }
     running_ = false;
+    pump_.Release();
     SetCursor(previous);
 }
 
@@ -325,12 +329,12 @@ void MainWindow::OnActivate(bool active) {
 
 void MainWindow::Changed(HWND control) {
     const HWND exitButton = Control(kCancelId);
+    const bool exitEnabled = control == exitButton && IsWindowEnabled(exitButton);
     if (control == exitButton) {
-        const bool enabled = IsWindowEnabled(exitButton) != FALSE;
         EnableMenuItem(GetSystemMenu(window_.Get(), FALSE), SC_CLOSE,
-                       MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+                       MF_BYCOMMAND | (exitEnabled ? MF_ENABLED : MF_GRAYED));
         // Back from a run the keyboard starts again where it started: on Exit.
-        if (enabled) {
+        if (exitEnabled) {
             focus_ = exitButton;
             if (GetActiveWindow() == window_.Get()) SetFocus(exitButton);
         }
@@ -340,8 +344,12 @@ void MainWindow::Changed(HWND control) {
         const HWND next = GetNextDlgTabItem(window_.Get(), control, FALSE);
         SetFocus(next != nullptr && next != control ? next : window_.Get());
     }
-    UpdateWindow(control);
-    if (running_) PumpWhileBusy();
+    if (!running_) return;
+    // Exit enabled again is the run's last change.
+    if (exitEnabled)
+        pump_.Now();
+    else
+        pump_.AfterChange(control);
 }
 
 void MainWindow::RememberFailure() {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "Controls.h"
+#include "RunPump.h"
 #include "WindowOwners.h"
 #include "app/Form1.h"
 #include "platform/Computer.h"
@@ -16,7 +17,8 @@ namespace quimbro::win32 {
 // program ends when the window is gone.
 class MainWindow final : public FormWindow, private ControlChanges {
   public:
-    MainWindow(HINSTANCE instance, Computer& computer);
+    // During a run the window answers the system through `pump`.
+    MainWindow(HINSTANCE instance, Computer& computer, RunPump& pump);
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -54,6 +56,7 @@ class MainWindow final : public FormWindow, private ControlChanges {
     HWND Control(int id) const;
 
     HINSTANCE instance_;
+    RunPump& pump_;
     WindowHandle window_;
     UINT dpi_ = 0;
     FontHandle font_;

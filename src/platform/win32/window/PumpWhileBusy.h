@@ -2,10 +2,9 @@
 
 namespace quimbro::win32 {
 
-// Lets the window answer the system while a run holds its thread: paints and every other
-// pending message are handled, and mouse and keyboard input is dropped, so the window stays
-// alive to the eye and reacts to nothing until the run ends. A quit request is kept for the
-// message loop.
+// One answer of the window to the system during a run (see RunPump): every pending message
+// handled, mouse and keyboard input dropped, a quit request kept for the message loop. Linked
+// apart from the window, so a test build can bring one that fails.
 void PumpWhileBusy();
 
 }  // namespace quimbro::win32

@@ -5,8 +5,7 @@
 #include <exception>
 
 #include "MainWindow.h"
-#include "PumpWhileBusy.h"
-#include "platform/win32/Owners.h"
+#include "RunPump.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WindowsComputer.h"
 
@@ -18,10 +17,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     try {
-        const ComApartment com;
-        // While a command runs, the window repaints and drops input, as between the steps.
-        WindowsComputer computer(PumpWhileBusy);
-        MainWindow window(instance, computer.computer());
+        // The run's message policy, for the window and for the waits on a command alike.
+        RunPump pump;
+        WindowsComputer computer([&pump] { pump.Now(); });
+        MainWindow window(instance, computer.computer(), pump);
         window.Show(showCommand);
         return window.RunMessageLoop();
     } catch (...) {

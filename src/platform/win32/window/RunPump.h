@@ -1,0 +1,42 @@
+#pragma once
+
+#include <chrono>
+
+#include "platform/win32/Win32.h"
+
+namespace quimbro::win32 {
+
+// What the window does with its messages while a run holds its thread, the one policy for it.
+// The window answers the system (paints and every other pending message) and drops mouse and
+// keyboard input, so it stays alive to the eye and reacts to nothing until the run ends. It
+// answers at the pace of the eye, not after every change of a control: after a change at most
+// once per kPace, and at once whenever the run waits on a command and when the run ends. The
+// message list draws only when the window answers, all its new lines at once: a line drawn as
+// it comes would repaint the list and its scroll bar each time. Whoever reads the window, on
+// the screen or through its messages, reads it during an answer and sees the run as far as it
+// has got.
+class RunPump {
+  public:
+    static constexpr std::chrono::milliseconds kPace{15};
+
+    // The run begins; `list` draws only when the window answers until Release.
+    void Hold(HWND list);
+    // A control has changed during the run.
+    void AfterChange(HWND control);
+    // The run waits on a command, or has made its last change.
+    void Now();
+    // The run is over: the list draws as it changes again.
+    void Release();
+
+  private:
+    using Clock = std::chrono::steady_clock;
+
+    void Draw(bool draw);
+
+    HWND list_ = nullptr;
+    bool listChanged_ = false;
+    // The first change of a run answers at once.
+    Clock::time_point next_{};
+};
+
+}  // namespace quimbro::win32
