@@ -29,7 +29,7 @@ def run_once(checks, wine, window, program, folder=None):
     process = subprocess.Popen(["wine", str(program)], env=wine.env, cwd=folder,
                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL)
-    ready = window.wait(lambda s: s.client is not None and len(s.lines) >= 8, 60)
+    ready = window.wait(lambda s: s.ready, 60)
     window.click(ready, "Start")
     finished = window.wait(lambda s: s.button("Exit")["enabled"], RUN_TIMEOUT)
     window.click(finished, "Exit")

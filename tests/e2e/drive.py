@@ -145,7 +145,7 @@ def check_output(checks, output, stamp):
 def case_run(checks, wine, quimbro, window, work):
     captures.slow_netstat(wine)
     process = wine.start(quimbro)
-    ready = window.wait(lambda s: s.client is not None and len(s.lines) >= 8, 60)
+    ready = window.wait(lambda s: s.ready, 60)
     window.screenshot(ready, work / "before.png")
     check_ready(checks, ready)
 
@@ -185,7 +185,7 @@ def case_run(checks, wine, quimbro, window, work):
 
 def case_exit_first(checks, wine, quimbro, window, work):
     process = wine.start(quimbro)
-    ready = window.wait(lambda s: s.client is not None and len(s.lines) >= 8, 60)
+    ready = window.wait(lambda s: s.ready, 60)
     check_ready(checks, ready)
 
     # The keyboard walks the tab order: Exit, Start, then the list.
@@ -212,7 +212,7 @@ def case_exit_first(checks, wine, quimbro, window, work):
 
 def case_close_box(checks, wine, quimbro, window, work):
     process = wine.start(quimbro)
-    window.wait(lambda s: s.client is not None and len(s.lines) >= 8, 60)
+    window.wait(lambda s: s.ready, 60)
     window.close()
     checks.equal("program ended by the close box", process.wait(timeout=60), 0)
     checks.equal("desktop untouched", sorted(p.name for p in wine.desktop.iterdir()), [])
@@ -225,7 +225,7 @@ def case_iis_configuration(checks, wine, quimbro, window, work):
     wine.import_registry(IIS10_VERSION, work)
 
     process = wine.start(quimbro)
-    ready = window.wait(lambda s: s.client is not None and len(s.lines) >= 8, 60)
+    ready = window.wait(lambda s: s.ready, 60)
     window.click(ready, "Start")
     finished = window.wait(lambda s: s.button("Exit")["enabled"], RUN_TIMEOUT)
 

@@ -8,7 +8,7 @@ FAILURE_TEXT = "The window's pump failed (Größe 1½ €)."
 
 def case(checks, wine, quimbro, window, work):
     process = wine.start(os.environ["QUIMBRO_FAILING"])
-    ready = window.wait(lambda s: s.client is not None and len(s.lines) >= 8, 60)
+    ready = window.wait(lambda s: s.ready, 60)
     window.click(ready, "Start")
 
     # The probe reads the top window captioned "Vantorel Quimbro": now the message box.

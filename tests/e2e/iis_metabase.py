@@ -41,7 +41,7 @@ def case(checks, wine, quimbro, window, work):
     shutil.copy(TESTS / "data" / "iis" / "several-sites.config", config / "applicationHost.config")
 
     process = wine.start(quimbro)
-    ready = window.wait(lambda s: s.client is not None and len(s.lines) >= 8, 60)
+    ready = window.wait(lambda s: s.ready, 60)
     window.click(ready, "Start")
     finished = window.wait(lambda s: s.button("Exit")["enabled"], 180)
 

@@ -30,7 +30,7 @@ def case(checks, wine, quimbro, window, work):
                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL)
 
-    ready = window.wait(lambda s: s.client is not None and len(s.lines) >= 8, 60)
+    ready = window.wait(lambda s: s.ready, 60)
     if not nothing_loaded(checks, downloads, "at the start"):
         return
     window.click(ready, "Start")

@@ -69,6 +69,12 @@ class Snapshot:
     def button(self, text):
         return next(c for c in self.controls if c["class"] == "Button" and c["text"] == text)
 
+    @property
+    def ready(self):
+        """Ready as a person sees it: every control shown, the introduction in the list."""
+        return (self.client is not None and len(self.lines) >= 8 and bool(self.controls)
+                and all(c["visible"] for c in self.controls))
+
 
 class Window:
     def __init__(self, wine, probe, display):
