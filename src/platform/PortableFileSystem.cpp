@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -61,7 +62,8 @@ void RemoveTree(const FileHost& host, const std::string& folder) {
 // row fails when anything was left out, or nothing matched.
 class Copier {
   public:
-    explicit Copier(const FileHost& host) : host_(host), buffer_(kBufferSize) {}
+    explicit Copier(const FileHost& host)
+        : host_(host), buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize)) {}
 
     // Each file or folder; a failure is kept for the end of the row.
     template <class Step>
@@ -95,8 +97,8 @@ class Copier {
         const std::string to = host_.Child(into, from.name);
         auto target = host_.CreateTarget(to, source->Size());
         try {
-            while (const std::size_t read = source->Read(buffer_)) {
-                target->Write(std::span<const char>(buffer_.data(), read));
+            while (const std::size_t read = source->Read({buffer_.get(), kBufferSize})) {
+                target->Write({buffer_.get(), read});
                 Spent(read);
             }
             target->Finish(source->LastWrite());
@@ -137,7 +139,8 @@ class Copier {
     }
 
     const FileHost& host_;
-    std::vector<char> buffer_;
+    // Left as it comes: a page costs memory only once a file as large reaches it.
+    std::unique_ptr<char[]> buffer_;
     std::optional<FileHost::Space> space_;
     std::uint64_t sinceCounted_ = 0;
     bool matched_ = false;
