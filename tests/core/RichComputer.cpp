@@ -12,7 +12,7 @@ namespace fs = std::filesystem;
 namespace quimbro::test {
 
 namespace {
-const std::string kMeta = "IIS://QUIMBROPC/W3SVC";
+const std::string kIis = "IIS://QUIMBROPC/";
 const fs::path kData = fs::path(QUIMBRO_EXPECTED_DIR) / "../../data/rich";
 
 std::vector<std::string> Fields(const std::string& line) {
@@ -22,6 +22,41 @@ std::vector<std::string> Fields(const std::string& line) {
         fields.push_back(line.substr(start, tab - start));
     fields.push_back(line.substr(start));
     return fields;
+}
+
+// The metabase file: "[path]" opens an object, "name kind value" is one of its properties.
+void ReadMetabase(FakeComputer& pc) {
+    FakeMetabaseNode* node = nullptr;
+    for (const auto& line : ExpectedLines("../../data/rich/iis.metabase")) {
+        if (line.empty() || line[0] == '#') continue;
+        if (line[0] == '[') {
+            const auto path = line.substr(1, line.size() - 2);
+            const auto slash = path.rfind('/');
+            if (slash != std::string::npos)
+                pc.metabase[kIis + path.substr(0, slash)].children.push_back(
+                    path.substr(slash + 1));
+            node = &pc.metabase[kIis + path];
+            node->properties["Name"] = path.substr(slash + 1);
+            continue;
+        }
+        const auto kindAt = line.find(' ');
+        const auto valueAt = line.find(' ', kindAt + 1);
+        const auto kind = line.substr(kindAt + 1, valueAt - kindAt - 1);
+        const auto text = valueAt == std::string::npos ? "" : line.substr(valueAt + 1);
+        auto& value = node->properties[line.substr(0, kindAt)];
+        if (kind == "BSTR") value = text;
+        if (kind == "I4") value = std::int64_t{std::stoll(text)};
+        if (kind == "BOOL") value = text == "true";
+        if (kind == "LIST") {
+            TextList list;
+            for (std::size_t start = 0; start < text.size();) {
+                const auto bar = std::min(text.find('|', start), text.size());
+                list.push_back(text.substr(start, bar - start));
+                start = bar + 1;
+            }
+            value = list;
+        }
+    }
 }
 }  // namespace
 
@@ -47,61 +82,7 @@ RichComputer::RichComputer(const fs::path& rootFolder)
         if (f[0] == "product") WriteFile(products / f[1], "contents of " + f[1]);
     }
 
-    pc.metabase = {
-        {kMeta, {{}, {"1", "Filters", "2", "Info"}}},
-        {kMeta + "/Filters", {{{"Name", std::string("Filters")}}, {}}},
-        {kMeta + "/Info", {{{"Name", std::string("Info")}}, {}}},
-        {kMeta + "/1",
-         {{{"Name", std::string("1")},
-           {"ServerComment", std::string("Default Web Site")},
-           {"ServerBindings", TextList{":80:", "10.0.0.5:8080:intranet"}},
-           {"SecureBindings", TextList{":443:"}}},
-          {}}},
-        {kMeta + "/1/Root",
-         {{{"AccessFlags", std::int64_t{513}},
-           {"AnonymousUserName", std::string("IUSR_QUIMBROPC")}},
-          {"TarnApp", "Scripts"}}},
-        {kMeta + "/1/Root/TarnApp",
-         {{{"Name", std::string("TarnApp")},
-           {"Path", std::string("D:\\Apps\\Vantorel\\jakarta-tomcat\\webapps\\TarnApp")},
-           {"AccessFlags", std::int64_t{1}},
-           {"EnableDefaultDoc", true},
-           {"DefaultDoc", std::string("index.jsp,default.htm")},
-           {"AnonymousUserName", std::string("IUSR_QUIMBROPC")}},
-          {}}},
-        {kMeta + "/1/Root/Scripts",
-         {{{"Name", std::string("Scripts")},
-           {"Path", std::string("C:\\Inetpub\\scripts")},
-           {"AccessFlags", std::int64_t{516}},
-           {"EnableDefaultDoc", false},
-           {"DefaultDoc", std::string("")},
-           {"AnonymousUserName", std::string("IUSR_QUIMBROPC")}},
-          {}}},
-        {kMeta + "/1/Filters",
-         {{{"FilterLoadOrder", std::string("sspifilt,Compression")}}, {"sspifilt", "Compression"}}},
-        {kMeta + "/1/Filters/sspifilt",
-         {{{"Name", std::string("sspifilt")},
-           {"FilterPath", std::string("C:\\WINNT\\System32\\inetsrv\\sspifilt.dll")},
-           {"FilterEnabled", true},
-           {"FilterState", std::int64_t{1}}},
-          {}}},
-        {kMeta + "/1/Filters/Compression",
-         {{{"Name", std::string("Compression")},
-           {"FilterPath", std::string("C:\\WINNT\\System32\\inetsrv\\compfilt.dll")},
-           {"FilterEnabled", false},
-           {"FilterState", std::int64_t{4}}},
-          {}}},
-        {kMeta + "/2",
-         {{{"Name", std::string("2")},
-           {"ServerComment", std::string("Intranet")},
-           {"ServerBindings", TextList{":81:"}},
-           {"SecureBindings", TextList{}}},
-          {}}},
-        {kMeta + "/2/Root",
-         {{{"AccessFlags", std::int64_t{1}}, {"AnonymousUserName", std::string("IUSR_INTRA")}},
-          {}}},
-        {kMeta + "/2/Filters", {{{"FilterLoadOrder", std::string("")}}, {}}},
-    };
+    ReadMetabase(pc);
 }
 
 std::vector<std::string> ExpectedLines(const std::string& name) {
