@@ -14,16 +14,19 @@ namespace fs = std::filesystem;
 namespace quimbro::test {
 namespace {
 
-class FileSystemTest : public ::testing::Test {
+class InTempFolder : public ::testing::Test {
   protected:
     // A Windows path to a place in the temporary folder.
     std::string W(const std::string& relative) const {
-        auto path = temp.path().string() + "\\" + relative;
-        return path;
+        return temp.path().string() + "\\" + relative;
     }
     fs::path P(const std::string& relative) const { return temp.path() / relative; }
 
     TempFolder temp;
+};
+
+class FileSystemTest : public InTempFolder {
+  protected:
     PortableFileSystem files{std::make_shared<PosixFileHost>(temp.path())};
 };
 
@@ -242,14 +245,8 @@ class ScriptedHost final : public FileHost {
     PosixFileHost real_;
 };
 
-class ScriptedFileSystem : public ::testing::Test {
+class ScriptedFileSystem : public InTempFolder {
   protected:
-    std::string W(const std::string& relative) const {
-        return temp.path().string() + "\\" + relative;
-    }
-    fs::path P(const std::string& relative) const { return temp.path() / relative; }
-
-    TempFolder temp;
     std::shared_ptr<ScriptedHost> host = std::make_shared<ScriptedHost>(temp.path());
     PortableFileSystem files{host};
 };
