@@ -15,13 +15,15 @@ namespace {
 const std::string kIis = "IIS://QUIMBROPC/";
 const fs::path kData = fs::path(QUIMBRO_EXPECTED_DIR) / "../../data/rich";
 
-std::vector<std::string> Fields(const std::string& line) {
-    std::vector<std::string> fields;
+// Every piece of `text` between separators, the last one too (empty after a final separator).
+std::vector<std::string> Split(const std::string& text, const std::string& separator) {
+    std::vector<std::string> pieces;
     std::size_t start = 0;
-    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
-        fields.push_back(line.substr(start, tab - start));
-    fields.push_back(line.substr(start));
-    return fields;
+    for (std::size_t end; (end = text.find(separator, start)) != std::string::npos;
+         start = end + separator.size())
+        pieces.push_back(text.substr(start, end - start));
+    pieces.push_back(text.substr(start));
+    return pieces;
 }
 
 // The metabase file: "[path]" opens an object, "name kind value" is one of its properties.
@@ -47,15 +49,7 @@ void ReadMetabase(FakeComputer& pc) {
         if (kind == "BSTR") value = text;
         if (kind == "I4") value = std::int64_t{std::stoll(text)};
         if (kind == "BOOL") value = text == "true";
-        if (kind == "LIST") {
-            TextList list;
-            for (std::size_t start = 0; start < text.size();) {
-                const auto bar = std::min(text.find('|', start), text.size());
-                list.push_back(text.substr(start, bar - start));
-                start = bar + 1;
-            }
-            value = list;
-        }
+        if (kind == "LIST") value = text.empty() ? TextList{} : Split(text, "|");
     }
 }
 }  // namespace
@@ -71,7 +65,7 @@ RichComputer::RichComputer(const fs::path& rootFolder)
     pc.processes.emplace();
     pc.administrators.emplace();
     for (const auto& line : ExpectedLines("../../data/rich/computer.txt")) {
-        const auto f = Fields(line);
+        const auto f = Split(line, "\t");
         if (f[0] == "user") pc.userName = f[1];
         if (f[0] == "computer") pc.computerName = f[1];
         if (f[0] == "domain") pc.userDomain = f[1];
@@ -86,21 +80,15 @@ RichComputer::RichComputer(const fs::path& rootFolder)
 }
 
 std::vector<std::string> ExpectedLines(const std::string& name) {
-    const auto text = ReadFile(fs::path(QUIMBRO_EXPECTED_DIR) / name);
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(text.substr(start, end - start));
+    auto lines = Split(ReadFile(fs::path(QUIMBRO_EXPECTED_DIR) / name), "\n");
+    lines.pop_back();
     return lines;
 }
 
 std::vector<std::string> ReportLines(const fs::path& file) {
-    const auto text = ReadFile(file);
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(text.substr(start, end - start));
-    EXPECT_EQ(start, text.size()) << "text after the last CR LF in " << file;
+    auto lines = Split(ReadFile(file), "\r\n");
+    EXPECT_EQ(lines.back(), "") << "text after the last CR LF in " << file;
+    lines.pop_back();
     for (const auto& line : lines) EXPECT_EQ(line.find('\n'), std::string::npos) << line;
     return lines;
 }
