@@ -187,6 +187,7 @@ TEST(Links, CopyingATreeSkipsItsLinks) {
     EXPECT_FALSE(Exists(into.Path() + "\\tree\\link"));
 }
 
+// A real directory link, which Windows may refuse to remove as a folder.
 TEST(Links, DeletingATreeNeverTouchesWhatALinkPointsTo) {
     const std::string fixture = LinkFixture();
     if (fixture.empty()) GTEST_SKIP() << "no link fixture";
