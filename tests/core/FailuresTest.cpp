@@ -40,6 +40,16 @@ Outcome RunOn(RichComputer& rich) {
     return outcome;
 }
 
+// The run on the untouched rich computer, once; its lines outlive its output folder.
+const Outcome& Reference() {
+    static const Outcome reference = [] {
+        TempFolder root;
+        RichComputer rich(root.path());
+        return RunOn(rich);
+    }();
+    return reference;
+}
+
 // An edit of the rich run's lines: from the line `first` up to, not including, the next line
 // `end` (or `first` alone) becomes `added`.
 struct Cut {
@@ -155,9 +165,7 @@ const FailureCase kCases[] = {
 };
 
 TEST(Failures, EachLeavesOutExactlyItsOwnLines) {
-    TempFolder richRoot;
-    RichComputer rich(richRoot.path());
-    const auto reference = RunOn(rich);
+    const auto& reference = Reference();
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.what);
         TempFolder root;
@@ -177,11 +185,7 @@ class RunWorkspaceFailures : public ::testing::Test {
   protected:
     TempFolder temp;
     RichComputer rich{temp.path()};
-    Outcome reference = [] {
-        TempFolder root;
-        RichComputer other(root.path());
-        return RunOn(other);
-    }();
+    const Outcome& reference = Reference();
 };
 
 TEST_F(RunWorkspaceFailures, WithoutADesktopTheRunWritesAtTheDriveRoot) {
@@ -231,9 +235,7 @@ TEST_F(RunWorkspaceFailures, WithoutAnInstallDirectoryNothingIsCopied) {
 }
 
 TEST(FolderFailures, AFolderThatCannotBeCreatedLosesOnlyWhatGoesInIt) {
-    TempFolder referenceRoot;
-    RichComputer referenceComputer(referenceRoot.path());
-    const auto reference = RunOn(referenceComputer);
+    const auto& reference = Reference();
     const struct {
         const char* refused;
         const char* lost;  // the part of the tree that goes into it
