@@ -224,11 +224,10 @@ TEST_F(RunWorkspaceFailures, WithoutAnInstallDirectoryNothingIsCopied) {
     rich.pc.registry.erase("HKLM\\Software\\Vantorel Software\\Kestova\\4.0\\InstallDirectory");
     const auto outcome = RunOn(rich);
     auto tree = ExpectedLines("rich-output-tree.txt");
+    // Only the captures, the report and the folders that are made whatever is copied stay.
     std::erase_if(tree, [](const std::string& p) {
-        return !p.ends_with("/") && !p.starts_with("windows/") && !p.starts_with("Quimbro_");
-    });
-    std::erase_if(tree, [](const std::string& p) {
-        return p.starts_with("AlmanBoard/log") || p == "jakarta-tomcat/logs/";
+        return p.ends_with("/") ? p.starts_with("AlmanBoard/log") || p == "jakarta-tomcat/logs/"
+                                : !p.starts_with("windows/") && !p.starts_with("Quimbro_");
     });
     EXPECT_EQ(TreeOf(outcome.output), tree);
     EXPECT_EQ(outcome.report, reference.report);
