@@ -10,7 +10,7 @@ namespace quimbro {
 // Windows paths on a POSIX host: a backslash is a separator, a path that begins with one
 // lies under the given drive root, and names are found in any letter case, as on Windows.
 // A symbolic link is reported as Windows reports one. The report is stored as UTF-8.
-class PosixFileHost final : public FileHost {
+class PosixFileHost : public FileHost {
   public:
     explicit PosixFileHost(std::filesystem::path driveRoot = "/")
         : driveRoot_(std::move(driveRoot)) {}

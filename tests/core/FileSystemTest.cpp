@@ -167,40 +167,30 @@ TEST_F(FileSystemTest, TextFileReplacesAnOldFileAndFailsInAMissingFolder) {
 
 // Real folders, with what Windows would add to them: reparse tags, files that a running
 // program holds open, reads that break off, a volume's free space.
-class ScriptedHost final : public FileHost {
+class ScriptedHost final : public PosixFileHost {
   public:
-    explicit ScriptedHost(const fs::path& root) : real_(root) {}
+    using PosixFileHost::PosixFileHost;
 
     std::map<std::string, std::uint32_t> tags;  // by name: a reparse point with this tag
     std::set<std::string> unopenable, breakingOff;
     Space space{std::uint64_t{1} << 40, std::uint64_t{1} << 41};
     mutable std::multiset<std::string> listed;
 
-    std::string Native(const std::string& path) const override { return real_.Native(path); }
-    std::string Child(const std::string& folder, const std::string& name) const override {
-        return real_.Child(folder, name);
-    }
+    // The listing's entries come through Find, which tags them.
     std::vector<Entry> List(const std::string& folder) const override {
         listed.insert(Name(folder));
-        auto entries = real_.List(folder);
-        for (auto& entry : entries) Tag(entry);
-        return entries;
+        return PosixFileHost::List(folder);
     }
     std::optional<Entry> Find(const std::string& path) const override {
-        auto found = real_.Find(path);
+        auto found = PosixFileHost::Find(path);
         if (found) Tag(*found);
         return found;
     }
-    void MakeFolder(const std::string& path) const override { real_.MakeFolder(path); }
     std::unique_ptr<Source> OpenSource(const std::string& path) const override {
         if (unopenable.count(Name(path))) throw PlatformError("held without sharing");
-        auto source = real_.OpenSource(path);
+        auto source = PosixFileHost::OpenSource(path);
         if (!breakingOff.count(Name(path))) return source;
         return std::make_unique<BreakingSource>(std::move(source));
-    }
-    std::unique_ptr<Target> CreateTarget(const std::string& path,
-                                         std::uint64_t size) const override {
-        return real_.CreateTarget(path, size);
     }
     Space SpaceOf(const std::string&) const override { return space; }
     // Removing a tagged folder stands for removing the link itself.
@@ -208,9 +198,8 @@ class ScriptedHost final : public FileHost {
         if (tags.count(Name(path)))
             fs::remove_all(path);
         else
-            real_.Remove(path);
+            PosixFileHost::Remove(path);
     }
-    std::string ReportText(const std::string& text) const override { return text; }
 
   private:
     // Gives its first piece, then fails as a disk that has gone away.
@@ -237,8 +226,6 @@ class ScriptedHost final : public FileHost {
             entry.reparseTag = tag->second;
         }
     }
-
-    PosixFileHost real_;
 };
 
 class ScriptedFileSystem : public InTempFolder {
