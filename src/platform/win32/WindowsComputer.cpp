@@ -4,9 +4,9 @@
 #include "platform/win32/AdsiMetabase.h"
 #include "platform/win32/IisConfigurationFile.h"
 #include "platform/win32/LocalAdministrators.h"
+#include "platform/win32/ProcessSnapshot.h"
 #include "platform/win32/WindowsAutomation.h"
 #include "platform/win32/WindowsClock.h"
-#include "platform/win32/ProcessSnapshot.h"
 
 namespace quimbro::win32 {
 
