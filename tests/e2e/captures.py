@@ -6,9 +6,7 @@ import codecs
 import os
 import pathlib
 import shutil
-import subprocess
 
-RUN_TIMEOUT = 180
 COMMANDS = (("ipconfig", "ipconfig.exe /all"), ("netstat", "netstat -a"), ("services", "net start"))
 PLANTED = ("cmd", "ipconfig", "netstat", "net")
 ODD_DESKTOP = "Bureau \u03a9mega %USERNAME%"
@@ -22,18 +20,6 @@ def slow_netstat(wine):
     shutil.copy(os.environ["QUIMBRO_SLOW_NETSTAT"],
                 wine.drive_c / "windows" / "system32" / "netstat.exe")
     wine.env["WINEDLLOVERRIDES"] += ";netstat.exe=n"
-
-
-def run_once(checks, wine, window, program, folder=None):
-    """Start, the end of the run, Exit; `folder` is the program's working folder."""
-    process = subprocess.Popen(["wine", str(program)], env=wine.env, cwd=folder,
-                               stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
-    ready = window.wait(lambda s: s.ready, 60)
-    window.click(ready, "Start")
-    finished = window.wait(lambda s: s.button("Exit")["enabled"], RUN_TIMEOUT)
-    window.click(finished, "Exit")
-    checks.equal("program ended by Exit", process.wait(timeout=60), 0)
 
 
 def first_line(output):
@@ -62,7 +48,7 @@ def case_planted_programs(checks, wine, quimbro, window, work):
     checks.true("a planted program that runs leaves its marker", marker.exists())
     marker.unlink(missing_ok=True)
 
-    run_once(checks, wine, window, program, downloads)
+    window.run_once(checks, program, wine.env, cwd=downloads)
     checks.equal("planted programs that ran", sorted(p.name for p in downloads.glob("*.ran")), [])
     check_captures(checks, wine, wine.desktop)
 
@@ -78,7 +64,7 @@ def case_odd_desktop(checks, wine, quimbro, window, work):
     registry.write_bytes(codecs.BOM_UTF16_LE + text.encode("utf-16-le"))
     wine.run("regedit", "/S", str(registry))
 
-    run_once(checks, wine, window, quimbro)
+    window.run_once(checks, quimbro, wine.env)
     check_captures(checks, wine, desktop)
 
 

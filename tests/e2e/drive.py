@@ -224,20 +224,10 @@ def case_iis_configuration(checks, wine, quimbro, window, work):
     shutil.copy(TESTS / "data" / "iis" / "several-sites.config", config / "applicationHost.config")
     wine.import_registry(IIS10_VERSION, work)
 
-    process = wine.start(quimbro)
-    ready = window.wait(lambda s: s.ready, 60)
-    window.click(ready, "Start")
-    finished = window.wait(lambda s: s.button("Exit")["enabled"], RUN_TIMEOUT)
-
-    logs = sorted((wine.desktop / "QuimbroOutput").glob("Quimbro_*.log"))
-    checks.equal("report logs", len(logs), 1)
-    if logs:
-        _, by_title = machine.sections(logs[0].read_bytes().decode("latin-1").split("\r\n")[:-1])
-        expected = (TESTS / "core" / "expected" / "iis-several-sites.txt").read_text()
-        checks.equal("IIS section from applicationHost.config", by_title.get("IIS"),
-                     expected.split("\n")[:-1])
-    window.click(finished, "Exit")
-    checks.equal("program ended by Exit", process.wait(timeout=60), 0)
+    window.run_once(checks, quimbro, wine.env)
+    checks.equal("IIS section from applicationHost.config",
+                 machine.report_section(checks, wine.desktop, "IIS"),
+                 machine.expected("iis-several-sites.txt"))
 
 
 CASES = {"run": case_run, "exit_first": case_exit_first, "close_box": case_close_box,

@@ -2,8 +2,9 @@
 metabase, and the IIS section comes from it, not from the applicationHost.config beside it."""
 import os
 import pathlib
-import re
 import shutil
+
+import machine
 
 TESTS = pathlib.Path(__file__).resolve().parent.parent
 CLSID = "{59DAFE3F-631C-4F1F-9F37-135C9927DCB2}"
@@ -22,13 +23,6 @@ PROVIDER = f"""REGEDIT4
 """
 
 
-def iis_section(lines):
-    """From the IIS banner to the next banner."""
-    start = lines.index("***IIS***") - 1
-    return lines[start:next((i for i in range(start + 3, len(lines))
-                             if re.fullmatch(r"\*+", lines[i])), len(lines))]
-
-
 def case(checks, wine, quimbro, window, work):
     folder = wine.drive_c / "iisprovider"
     folder.mkdir()
@@ -40,17 +34,7 @@ def case(checks, wine, quimbro, window, work):
     config.mkdir(parents=True, exist_ok=True)
     shutil.copy(TESTS / "data" / "iis" / "several-sites.config", config / "applicationHost.config")
 
-    process = wine.start(quimbro)
-    ready = window.wait(lambda s: s.ready, 60)
-    window.click(ready, "Start")
-    finished = window.wait(lambda s: s.button("Exit")["enabled"], 180)
-
-    logs = sorted((wine.desktop / "QuimbroOutput").glob("Quimbro_*.log"))
-    checks.equal("report logs", len(logs), 1)
-    if logs:
-        iis = iis_section(logs[0].read_bytes().decode("latin-1").split("\r\n")[:-1])
-        expected = (TESTS / "core" / "expected" / "iis-metabase.txt").read_text()
-        checks.equal("IIS section from the metabase", iis, expected.split("\n")[:-1])
-        checks.true("applicationHost.config not read", "Website ID: 2(Intranet)" not in iis)
-    window.click(finished, "Exit")
-    checks.equal("program ended by Exit", process.wait(timeout=60), 0)
+    window.run_once(checks, quimbro, wine.env)
+    iis = machine.report_section(checks, wine.desktop, "IIS")
+    checks.equal("IIS section from the metabase", iis, machine.expected("iis-metabase.txt"))
+    checks.true("applicationHost.config not read", "Website ID: 2(Intranet)" not in (iis or []))

@@ -46,6 +46,15 @@ def sections(lines):
     return [t for t, _ in found], {t: lines[s:e] for (t, s), e in zip(found, ends)}
 
 
+def report_section(checks, desktop, title):
+    """The lines of one section of the run's only report log, or None."""
+    logs = sorted((desktop / "QuimbroOutput").glob("Quimbro_*.log"))
+    checks.equal("report logs", len(logs), 1)
+    if not logs:
+        return None
+    return sections(logs[0].read_bytes().decode("latin-1").split("\r\n")[:-1])[1].get(title)
+
+
 def expected(name):
     return (TESTS / "core" / "expected" / name).read_text().split("\n")[:-1]
 

@@ -4,10 +4,8 @@ whole run uses NetAPI and ADSI."""
 import os
 import pathlib
 import shutil
-import subprocess
 
 PLANTED = ("netapi32", "activeds")
-RUN_TIMEOUT = 180
 
 
 def nothing_loaded(checks, folder, when):
@@ -26,17 +24,6 @@ def case(checks, wine, quimbro, window, work):
         shutil.copy(pathlib.Path(os.environ["QUIMBRO_PLANTED_DLLS"]) / f"{name}.dll", downloads)
     env = dict(wine.env)
     env["WINEDLLOVERRIDES"] += ";" + ",".join(PLANTED) + "=n,b"
-    process = subprocess.Popen(["wine", str(program)], env=env, cwd=downloads,
-                               stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
-
-    ready = window.wait(lambda s: s.ready, 60)
-    if not nothing_loaded(checks, downloads, "at the start"):
-        return
-    window.click(ready, "Start")
-    # Finished: Exit enabled again, Start disabled for good.
-    finished = window.wait(lambda s: s.button("Exit")["enabled"]
-                           and not s.button("Start")["enabled"], RUN_TIMEOUT)
-    window.click(finished, "Exit")
-    checks.equal("program ended by Exit", process.wait(timeout=60), 0)
+    window.run_once(checks, program, env, cwd=downloads,
+                    on_ready=lambda _: nothing_loaded(checks, downloads, "at the start"))
     nothing_loaded(checks, downloads, "after a run")

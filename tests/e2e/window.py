@@ -2,6 +2,8 @@
 import subprocess
 import time
 
+RUN_TIMEOUT = 180
+
 # Tab order, kind (window class), text, and twips: left, top, width, height.
 CONTROLS = [
     ("Button", "Exit", (5160, 4080, 1215, 375)),
@@ -102,6 +104,23 @@ class Window:
                 return snapshot
             time.sleep(0.2)
         raise AssertionError(f"window did not reach the expected state within {timeout} s")
+
+    def run_once(self, checks, program, env, cwd=None, on_ready=None, on_finished=None):
+        """As a person runs Quimbro once: launch, Start, the end of the run, Exit."""
+        process = subprocess.Popen(["wine", str(program)], env=env, cwd=cwd,
+                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        ready = self.wait(lambda s: s.ready, 60)
+        if on_ready is not None:
+            on_ready(ready)
+        self.click(ready, "Start")
+        # Finished: Exit enabled again, Start disabled for good.
+        finished = self.wait(lambda s: s.button("Exit")["enabled"]
+                             and not s.button("Start")["enabled"], RUN_TIMEOUT)
+        if on_finished is not None:
+            on_finished(finished)
+        self.click(finished, "Exit")
+        checks.equal("program ended by Exit", process.wait(timeout=60), 0)
 
     def close(self):
         """The title bar's close box (Xvfb has no window manager to draw one)."""

@@ -3,13 +3,14 @@
 // The Windows headers first, then what builds on them.
 #include "platform/win32/Owners.h"
 
-#include <tlhelp32.h>
-
+#include <algorithm>
 #include <chrono>
 
 #include "TestSupport.h"
 #include "platform/PlatformError.h"
+#include "platform/WindowsPath.h"
 #include "platform/win32/CommandRunner.h"
+#include "platform/win32/ProcessSnapshot.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WideText.h"
 
@@ -21,17 +22,13 @@ using namespace std::chrono_literals;
 // Other copies of this program that are still running.
 int OtherCopiesRunning() {
     const std::wstring own = OwnProgram();
-    const std::wstring ownName = own.substr(own.find_last_of(L'\\') + 1);
-    KernelHandle snapshot(ValidOrNull(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0)));
-    int count = 0;
-    PROCESSENTRY32W process{};
-    process.dwSize = sizeof process;
-    for (BOOL found = ::Process32FirstW(snapshot.Get(), &process); found;
-         found = ::Process32NextW(snapshot.Get(), &process))
-        if (::lstrcmpiW(process.szExeFile, ownName.c_str()) == 0 &&
-            process.th32ProcessID != ::GetCurrentProcessId())
-            ++count;
-    return count;
+    const std::string ownName = Utf8(own.substr(own.find_last_of(L'\\') + 1));
+    const auto processes = ProcessSnapshot().RunningProcesses();
+    return static_cast<int>(
+        std::count_if(processes.begin(), processes.end(), [&](const ProcessEntry& process) {
+            return process.name && EqualsIgnoringCase(*process.name, ownName) &&
+                   process.id != ::GetCurrentProcessId();
+        }));
 }
 
 const std::wstring kInterpreter = SystemFolder() + L"\\cmd.exe";
