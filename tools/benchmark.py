@@ -38,12 +38,15 @@ SHIPPED_BUILD = ROOT / "build" / "bench-release"
 QUIMBRO = pathlib.Path("src/platform/win32/window/Quimbro.exe")
 BENCH_SOURCES = ROOT / "tools" / "bench"
 COMPILER = "x86_64-w64-mingw32-g++-posix"
-# The benchmark's own programs: name, source, window program (else console).
+RESOURCE_COMPILER = "x86_64-w64-mingw32-windres"
+# The benchmark's own programs: name, source, resource script or None, window program (else
+# console). The bare window carries the common controls manifest that Quimbro and any program
+# with themed controls carries: it loads the common controls library on its own.
 BENCH_PROGRAMS = [
-    ("BenchWatcher", "Watcher.cpp", False),
-    ("BenchCommands", "Commands.cpp", False),
-    ("BenchCopyTree", "CopyTree.cpp", False),
-    ("BenchBareWindow", "BareWindow.cpp", True),
+    ("BenchWatcher", "Watcher.cpp", None, False),
+    ("BenchCommands", "Commands.cpp", None, False),
+    ("BenchCopyTree", "CopyTree.cpp", None, False),
+    ("BenchBareWindow", "BareWindow.cpp", "BareWindow.rc", True),
 ]
 FORM_CLASS = "QuimbroForm1"
 BARE_CLASS = "BenchBareWindow"
@@ -94,13 +97,18 @@ def build_bench_programs(folder):
     folder.mkdir(parents=True, exist_ok=True)
     newest = max(p.stat().st_mtime for p in BENCH_SOURCES.iterdir())
     programs = {}
-    for name, source, windowed in BENCH_PROGRAMS:
+    for name, source, resources, windowed in BENCH_PROGRAMS:
         program = folder / f"{name}.exe"
         if not program.exists() or program.stat().st_mtime < newest:
+            compiled = []
+            if resources:
+                compiled = [folder / f"{name}.res"]
+                subprocess.run([RESOURCE_COMPILER, "-O", "coff", "-o", str(compiled[0]),
+                                str(BENCH_SOURCES / resources)], cwd=BENCH_SOURCES, check=True)
             subprocess.run([COMPILER, "-std=c++20", "-O2", "-static", "-municode", "-Wall",
                             "-Wextra", "-DUNICODE", "-D_UNICODE", f"-I{ROOT / 'src'}",
                             *(["-mwindows"] if windowed else []), "-o", str(program),
-                            str(BENCH_SOURCES / source)], check=True)
+                            str(BENCH_SOURCES / source), *map(str, compiled)], check=True)
         programs[name] = program
     return programs
 
