@@ -17,7 +17,7 @@ namespace quimbro::win32 {
 // has got.
 class RunPump {
   public:
-    static constexpr std::chrono::milliseconds kPace{15};
+    static constexpr std::chrono::milliseconds kPace{100};
 
     // The run begins; `list` draws only when the window answers until Release.
     void Hold(HWND list);
