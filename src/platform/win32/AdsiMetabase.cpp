@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/PlatformError.h"
+#include "platform/win32/Registry.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/VariantValue.h"
 #include "platform/win32/WideText.h"
@@ -18,6 +19,17 @@
 namespace quimbro::win32 {
 
 namespace {
+
+// Where ADSI looks up the provider of a path's scheme ("IIS" for "IIS://...").
+constexpr wchar_t kProviders[] = L"SOFTWARE\\Microsoft\\ADs\\Providers\\";
+
+// Without IIS its provider is not registered and no path can be bound: the run then spends
+// nothing on COM and ADSI, which take tens of milliseconds to start.
+bool ProviderRegistered(const std::wstring& path) {
+    const auto scheme = path.find(L':');
+    return scheme != std::wstring::npos && scheme > 0 &&
+           MachineKeyExists(kProviders + path.substr(0, scheme));
+}
 
 // An object of the metabase. It keeps COM alive on its thread for as long as it exists.
 class AdsiObject final : public MetabaseObject {
@@ -81,12 +93,14 @@ class AdsiObject final : public MetabaseObject {
 }  // namespace
 
 std::unique_ptr<MetabaseObject> AdsiMetabase::Bind(const std::string& path) {
+    const std::wstring widePath = Wide(path);
+    if (!ProviderRegistered(widePath)) throw PlatformError("no provider for the metabase path");
     // ADSI's router is not a KnownDLL. Loaded once, it stays for the objects it hands out.
     static const SystemLibrary activeds(L"activeds.dll");
     const auto getObject = activeds.Procedure<decltype(::ADsGetObject)>("ADsGetObject");
     auto com = std::make_shared<ComApartment>();
     ComPtr<IADs> object;
-    if (FAILED(getObject(Wide(path).c_str(), IID_IADs, object.ReceiveVoid())) || !object)
+    if (FAILED(getObject(widePath.c_str(), IID_IADs, object.ReceiveVoid())) || !object)
         throw PlatformError("metabase path cannot be bound");
     return std::make_unique<AdsiObject>(std::move(com), std::move(object));
 }

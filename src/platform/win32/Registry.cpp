@@ -142,6 +142,10 @@ Value ReadRegistryValue(const std::string& path) {
     throw PlatformError("registry value missing");
 }
 
+bool MachineKeyExists(const std::wstring& key) {
+    return static_cast<bool>(OpenKey(HKEY_LOCAL_MACHINE, key, KEY_QUERY_VALUE));
+}
+
 namespace {
 
 struct EnvironmentKey {

@@ -27,6 +27,9 @@ Value RegistryData(DWORD type, const std::vector<BYTE>& data);
 // values on 64-bit Windows. Raises PlatformError when the value is in neither.
 Value ReadRegistryValue(const std::string& path);
 
+// Whether HKLM holds `key` in this program's own view, the one its system libraries read.
+bool MachineKeyExists(const std::wstring& key);
+
 // "SYSTEM", "USER" or "VOLATILE": each variable as "NAME=value", value as stored, in the
 // registry's own order.
 std::vector<std::string> EnvironmentClass(const std::string& name);
