@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cwchar>
-#include <future>
 #include <string_view>
 #include <vector>
 
@@ -224,40 +223,7 @@ class StartedCommand final : public RunningCommand {
     bool ended_ = false;
 };
 
-// A command being started on another thread; waiting for it first waits for its start.
-class StartingCommand final : public RunningCommand {
-  public:
-    StartingCommand(std::future<std::unique_ptr<RunningCommand>> starting, WaitHook whileWaiting)
-        : starting_(std::move(starting)), whileWaiting_(std::move(whileWaiting)) {}
-
-    void Wait() override {
-        if (!started_) {
-            while (starting_.wait_for(std::chrono::milliseconds(kPollMilliseconds)) !=
-                   std::future_status::ready)
-                if (whileWaiting_) whileWaiting_();
-            started_ = starting_.get();
-        }
-        started_->Wait();
-    }
-
-  private:
-    // Never waited for, the command is ended once its start is over.
-    std::future<std::unique_ptr<RunningCommand>> starting_;
-    std::unique_ptr<RunningCommand> started_;
-    WaitHook whileWaiting_;
-};
-
 }  // namespace
-
-std::unique_ptr<RunningCommand> CommandRunner::StartAlongside(
-    std::wstring program, std::string commandLine, std::optional<std::string> outputFile) const {
-    auto starting = std::async(std::launch::async, [runner = *this, program = std::move(program),
-                                                    commandLine = std::move(commandLine),
-                                                    outputFile = std::move(outputFile)] {
-        return runner.Start(program, commandLine, outputFile);
-    });
-    return std::make_unique<StartingCommand>(std::move(starting), whileWaiting_);
-}
 
 std::unique_ptr<RunningCommand> CommandRunner::Start(
     const std::wstring& program, const std::string& commandLine,

@@ -36,11 +36,8 @@ class CommandRunner {
                                           const std::string& commandLine,
                                           const std::optional<std::string>& outputFile) const;
 
-    // As Start, on a thread of its own: making a process costs its caller tens of
-    // milliseconds, which the window's thread spends on the run instead. A command that cannot
-    // be started raises PlatformError from Wait.
-    std::unique_ptr<RunningCommand> StartAlongside(std::wstring program, std::string commandLine,
-                                                   std::optional<std::string> outputFile) const;
+    // What the waiting thread does while it waits.
+    const WaitHook& WhileWaiting() const { return whileWaiting_; }
 
   private:
     std::chrono::milliseconds limit_;

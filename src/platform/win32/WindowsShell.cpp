@@ -30,7 +30,7 @@ Value WindowsShell::RegRead(const std::string& path) {
 std::unique_ptr<RunningCommand> WindowsShell::Start(const std::string& commandLine,
                                                     const std::optional<std::string>& outputFile) {
     // The system's own interpreter by its full path: no search can find another one.
-    return runner_.StartAlongside(SystemFolder() + L"\\cmd.exe", commandLine, outputFile);
+    return starter_.Start(SystemFolder() + L"\\cmd.exe", commandLine, outputFile);
 }
 
 std::string WindowsShell::DesktopFolder() {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/ScriptHost.h"
-#include "platform/win32/CommandRunner.h"
+#include "platform/win32/CommandStarter.h"
 
 namespace quimbro::win32 {
 
@@ -15,7 +15,7 @@ std::string DesktopFolderPath();
 
 class WindowsShell final : public WScriptShell {
   public:
-    explicit WindowsShell(CommandRunner runner) : runner_(std::move(runner)) {}
+    explicit WindowsShell(CommandRunner runner) : starter_(std::move(runner)) {}
 
     Value RegRead(const std::string& path) override;
     std::unique_ptr<RunningCommand> Start(const std::string& commandLine,
@@ -24,7 +24,7 @@ class WindowsShell final : public WScriptShell {
     std::vector<std::string> Environment(const std::string& environmentClass) override;
 
   private:
-    CommandRunner runner_;
+    CommandStarter starter_;
 };
 
 }  // namespace quimbro::win32
