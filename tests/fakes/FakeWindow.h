@@ -18,7 +18,6 @@ class FakeWindow final : public FormWindow {
     void Unload() override { unloaded = true; }
 
     std::vector<std::string> events;
-    std::vector<std::string> lines;
     bool startEnabled = true;
     bool cancelEnabled = true;
     bool unloaded = false;
@@ -26,10 +25,7 @@ class FakeWindow final : public FormWindow {
   private:
     struct List final : ListBox {
         explicit List(FakeWindow& w) : w(w) {}
-        void AddItem(const std::string& line) override {
-            w.lines.push_back(line);
-            w.events.push_back("L:" + line);
-        }
+        void AddItem(const std::string& line) override { w.events.push_back("L:" + line); }
         void SetTopIndex(int index) override { w.events.push_back("T:" + std::to_string(index)); }
         FakeWindow& w;
     };
