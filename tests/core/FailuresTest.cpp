@@ -1,7 +1,9 @@
-// What each kind of failure leaves out of a run on the rich computer, and nothing more.
+// What each kind of failure leaves out of a run on the rich computer, and nothing more: the
+// cases of tests/data/core/failures.txt.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "app/Form1.h"
 #include "core/Fixtures.h"
@@ -12,65 +14,47 @@ namespace fs = std::filesystem;
 namespace quimbro::test {
 namespace {
 
-struct Outcome {
-    Lines report, events, tree;
-};
+const std::string kIis = "IIS://QUIMBROPC/";
 
-Outcome RunOn(RichComputer& rich, const fs::path& output) {
+// The report log, the window's events and the output tree, wherever the run put them: on the
+// desktop or at the drive root.
+using Outcome = std::map<std::string, Lines>;
+
+Outcome RunOn(RichComputer& rich) {
     FakeWindow window;
     Form1 form(rich.pc.computer(), window);
     form.Form_Load();
     form.Start_Click();
-    return {ReportLines(output / kReport), window.events,
-            fs::exists(output) ? TreeOf(output) : Lines{}};
+    auto output = rich.desktop / "QuimbroOutput";
+    if (!fs::exists(output)) output = rich.root / "QuimbroOutput";
+    return {{"report", ReportLines(output / kReport)},
+            {"window", window.events},
+            {"tree", fs::exists(output) ? TreeOf(output) : Lines{}}};
 }
 
-// The run on the untouched rich computer, once; its lines outlive its output folder.
-const Outcome& Reference() {
-    static const Outcome reference = [] {
-        TempFolder root;
-        RichComputer rich(root.path());
-        return RunOn(rich, rich.desktop / "QuimbroOutput");
-    }();
-    return reference;
-}
-
-// One failure of tests/data/core/failures.txt.
 void Fail(FakeComputer& pc, const Lines& f) {
-    const auto& what = f[0];
-    const auto node = [&]() -> FakeMetabaseNode& {
-        return pc.metabase.at("IIS://QUIMBROPC/" + f[1]);
+    const auto node = [&]() -> FakeMetabaseNode& { return pc.metabase.at(kIis + f[1]); };
+    const auto n = [&] { return std::stoul(f[1]); };
+    const std::map<std::string, std::function<void()>> failures = {
+        {"commands", [&] { pc.commandsStartable = false; }},
+        {"shell", [&] { pc.shellCreatable = false; }},
+        {"desktop", [&] { pc.desktop.reset(); }},
+        {"refuse", [&] { pc.refusedFolders.push_back(f[1]); }},
+        {"registry", [&] { pc.registry.erase(f[1]); }},
+        {"value", [&] { pc.registry[f[1]] = ValueOf(f[2]); }},
+        {"user", [&] { pc.userName.reset(); }},
+        {"environment", [&] { pc.environment.erase(f[1]); }},
+        {"processes", [&] { pc.processes.reset(); }},
+        {"process-name", [&] { pc.processes->at(n()).name.reset(); }},
+        {"process-id", [&] { pc.processes->at(n()).id.reset(); }},
+        {"administrators", [&] { pc.administrators.reset(); }},
+        {"administrator", [&] { pc.administrators->at(n()).reset(); }},
+        {"metabase", [&] { pc.metabase.clear(); }},
+        {"unbindable", [&] { node().bindable = false; }},
+        {"unlistable", [&] { node().childrenReadable = false; }},
+        {"property", [&] { SetProperty(node(), f[2]); }},
     };
-    if (what == "commands")
-        pc.commandsStartable = false;
-    else if (what == "registry" && f.size() == 2)
-        pc.registry.erase(f[1]);
-    else if (what == "registry")
-        pc.registry[f[1]] = ValueOf(f[2]);
-    else if (what == "user")
-        pc.userName.reset();
-    else if (what == "environment")
-        pc.environment.erase(f[1]);
-    else if (what == "processes")
-        pc.processes.reset();
-    else if (what == "process-name")
-        pc.processes->at(std::stoul(f[1])).name.reset();
-    else if (what == "process-id")
-        pc.processes->at(std::stoul(f[1])).id.reset();
-    else if (what == "administrators")
-        pc.administrators.reset();
-    else if (what == "administrator")
-        pc.administrators->at(std::stoul(f[1])).reset();
-    else if (what == "metabase")
-        pc.metabase.clear();
-    else if (what == "unbindable")
-        node().bindable = false;
-    else if (what == "unlistable")
-        node().childrenReadable = false;
-    else if (what == "property")
-        SetProperty(node(), f[2]);
-    else
-        FAIL() << "no failure " << what;
+    failures.at(f[0])();
 }
 
 // An edit of the rich run's lines: from `first` up to, not including, the next line `end` (or
@@ -87,77 +71,32 @@ void Apply(Lines cut, Lines& lines) {
 }
 
 TEST(Failures, EachLeavesOutExactlyItsOwnLines) {
-    const auto& reference = Reference();
+    const auto reference = [] {
+        TempFolder root;
+        RichComputer rich(root.path());
+        return RunOn(rich);
+    }();
+    EXPECT_EQ(reference.at("tree"), ExpectedLines("rich-output-tree.txt"));
     const auto rows = Table("core/failures.txt");
     for (auto row = rows.begin(); row != rows.end();) {
         SCOPED_TRACE(row->at(1));
         TempFolder root;
         RichComputer computer(root.path());
         auto expected = reference;
-        for (++row; row != rows.end() && row->at(0) != "case"; ++row)
-            if (row->at(0) == "report" || row->at(0) == "window")
-                Apply(*row, row->at(0) == "report" ? expected.report : expected.events);
+        for (++row; row != rows.end() && row->at(0) != "case"; ++row) {
+            const auto& what = row->at(0);
+            if (expected.count(what))
+                Apply(*row, expected[what]);
+            else if (what.ends_with("-file"))
+                expected[what.substr(0, what.size() - 5)] = ExpectedLines(row->at(1));
             else
                 Fail(computer.pc, *row);
-        const auto outcome = RunOn(computer, computer.desktop / "QuimbroOutput");
-        ExpectSameLines(outcome.report, expected.report);
-        ExpectSameLines(outcome.events, expected.events);
-    }
-}
-
-class RunWorkspaceFailures : public ::testing::Test {
-  protected:
-    TempFolder temp;
-    RichComputer rich{temp.path()};
-    const Outcome& reference = Reference();
-};
-
-TEST_F(RunWorkspaceFailures, WithoutADesktopTheRunWritesAtTheDriveRoot) {
-    rich.pc.desktop.reset();
-    const auto outcome = RunOn(rich, temp.path() / "QuimbroOutput");
-    EXPECT_EQ(outcome.report, reference.report);
-    EXPECT_EQ(outcome.tree, reference.tree);
-    EXPECT_EQ(
-        rich.pc.commandLines[0],
-        "cmd /C ipconfig.exe /all > \"\\QuimbroOutput\\windows\\ipconfig_1252026_34934.log\"");
-}
-
-TEST_F(RunWorkspaceFailures, NoReportLogWhenItsFolderIsMissing) {
-    rich.pc.refusedFolders = {"/QuimbroOutput"};
-    const auto outcome = RunOn(rich, rich.desktop / "QuimbroOutput");
-    EXPECT_TRUE(outcome.tree.empty() && outcome.report.empty());
-    // Every message is still shown, in the same places.
-    EXPECT_EQ(outcome.events, reference.events);
-}
-
-TEST_F(RunWorkspaceFailures, AScriptHostThatCannotBeCreatedLeavesNoRegistryValues) {
-    rich.pc.shellCreatable = false;
-    // No desktop either: the output lies at the drive root, with no captures and no copies.
-    const auto outcome = RunOn(rich, temp.path() / "QuimbroOutput");
-    ExpectSameLines(outcome.report, ExpectedLines("no-script-host-report.txt"));
-    EXPECT_EQ(outcome.tree, ExpectedLines("no-script-host-tree.txt"));
-    EXPECT_TRUE(rich.pc.commandLines.empty());
-}
-
-TEST_F(RunWorkspaceFailures, WithoutAnInstallDirectoryOnlyTheFoldersAreMade) {
-    rich.pc.registry.erase("HKLM\\Software\\Vantorel Software\\Kestova\\4.0\\InstallDirectory");
-    const auto outcome = RunOn(rich, rich.desktop / "QuimbroOutput");
-    EXPECT_EQ(outcome.tree, ExpectedLines("no-install-tree.txt"));
-    EXPECT_EQ(outcome.report, reference.report);
-}
-
-TEST(FolderFailures, AFolderThatCannotBeCreatedLosesOnlyWhatGoesInIt) {
-    for (const std::string lost : {"AlmanBoard", "windows"}) {  // windows: the three captures
-        SCOPED_TRACE(lost);
-        TempFolder root;
-        RichComputer rich(root.path());
-        rich.pc.refusedFolders = {"/QuimbroOutput/" + lost};
-        const auto outcome = RunOn(rich, rich.desktop / "QuimbroOutput");
-        auto tree = Reference().tree;
-        std::erase_if(tree, [&](const std::string& p) { return p.starts_with(lost + "/"); });
-        EXPECT_EQ(outcome.tree, tree);
-        EXPECT_EQ(outcome.report, Reference().report);
-        EXPECT_EQ(rich.pc.commandLines.size(), 3u);
+        }
+        auto outcome = RunOn(computer);
+        for (const auto& [what, lines] : expected) {
+            SCOPED_TRACE(what);
+            ExpectSameLines(outcome[what], lines);
+        }
     }
 }
 
