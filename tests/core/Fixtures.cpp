@@ -167,19 +167,16 @@ Lines ReportLines(const fs::path& file) {
 }
 
 void ExpectSameLines(const Lines& actual, const Lines& expected) {
-    const auto differ =
-        std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
-    EXPECT_TRUE(differ.first == actual.end() && differ.second == expected.end())
-        << "first difference at line " << (differ.first - actual.begin()) + 1 << ": "
-        << (differ.first == actual.end() ? "<end>" : *differ.first) << " instead of "
-        << (differ.second == expected.end() ? "<end>" : *differ.second);
+    const auto text = [](const Lines& lines) {
+        std::string joined;
+        for (const auto& line : lines) joined += line + "\n";
+        return joined;
+    };
+    EXPECT_EQ(text(actual), text(expected));
 }
 
 RichComputer::RichComputer(const fs::path& rootFolder)
-    : root(rootFolder),
-      desktop(rootFolder / "Users" / "Jo Smith" / "Desktop"),
-      products(rootFolder / "Apps" / "Vantorel"),
-      pc(rootFolder) {
+    : root(rootFolder), desktop(rootFolder / "Users" / "Jo Smith" / "Desktop"), pc(rootFolder) {
     fs::create_directories(desktop);
     pc.desktop = desktop.string();
     pc.registry = ReadRegistry(kData / "rich/registry.reg");
@@ -193,7 +190,7 @@ RichComputer::RichComputer(const fs::path& rootFolder)
             pc.processes->push_back({f[1], static_cast<std::uint32_t>(std::stoul(f[2]))});
         if (f[0] == "administrator") pc.administrators->push_back(f[1]);
         if (f[0] == "environment") pc.environment[f[1]].push_back(f[2]);
-        if (f[0] == "product") WriteFile(products / f[1], "contents of " + f[1]);
+        if (f[0] == "product") WriteFile(root / "Apps/Vantorel" / f[1], "contents of " + f[1]);
     }
     ReadMetabase(pc);
 }

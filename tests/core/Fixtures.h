@@ -11,16 +11,11 @@ namespace quimbro::test {
 using Lines = std::vector<std::string>;
 
 // A fresh folder for one test, removed afterwards.
-class TempFolder {
-  public:
+struct TempFolder {
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
     const std::filesystem::path& path() const { return path_; }
-
-  private:
     std::filesystem::path path_;
 };
 
@@ -50,7 +45,7 @@ Lines ExpectedLines(const std::string& name);
 // The lines of a report log; every line must end in CR LF.
 Lines ReportLines(const std::filesystem::path& file);
 
-// Compares line by line and names the first line that differs.
+// Compares the lines whole, showing where they differ.
 void ExpectSameLines(const Lines& actual, const Lines& expected);
 
 inline const std::string kReport = "Quimbro_1252026_34934.log";
@@ -62,8 +57,7 @@ struct RichComputer {
     explicit RichComputer(const std::filesystem::path& root);
 
     std::filesystem::path root;
-    std::filesystem::path desktop;   // root/Users/Jo Smith/Desktop
-    std::filesystem::path products;  // root/Apps/Vantorel
+    std::filesystem::path desktop;  // root/Users/Jo Smith/Desktop
     FakeComputer pc;
 };
 

@@ -28,11 +28,11 @@ TEST_F(RunTest, TheLoadShowsTheNoticeAndTheStartIsPressedOnce) {
     auto load = ExpectedLines("rich-run.txt");
     load.resize(std::find(load.begin(), load.end(), "P:0") - load.begin() + 1);
     EXPECT_EQ(window.events, load);
-    EXPECT_TRUE(window.startEnabled);
+    EXPECT_TRUE(window.start.enabled);
     EXPECT_EQ(form.Run().MessageCount, 0);
     form.Start_Click();
-    EXPECT_FALSE(window.startEnabled);
-    EXPECT_TRUE(window.cancelEnabled);
+    EXPECT_FALSE(window.start.enabled);
+    EXPECT_TRUE(window.cancel.enabled);
     EXPECT_FALSE(window.unloaded);
 }
 
@@ -61,20 +61,13 @@ TEST_F(RunTest, ExitBeforeStartLeavesTheDesktopUntouched) {
     EXPECT_TRUE(rich.pc.commandLines.empty());
 }
 
-TEST(Gatherers, OnlyTheSevenNamesRunThem) {
+TEST_F(RunTest, OnlyTheSevenWindowsNamesRunTheGatherers) {
     for (const auto& row : Table("core/windows-names.txt")) {
-        TempFolder root;
-        RichComputer computer(root.path());
-        FakeWindow w;
-        RunContext run(computer.pc.computer(), w);
+        RunContext run(rich.pc.computer(), window);
         InitializeRun(run);
-        CreateOutputFolders(run);
-        OpenLogFile(run);
+        const auto before = window.events.size();
         RunGatherers(run, row[0]);
-        CloseLogFile(run);
-        const bool ran = !ReportLines(computer.desktop / "QuimbroOutput" / kReport).empty();
-        EXPECT_EQ(ran, row[1] == "yes") << row[0];
-        EXPECT_EQ(computer.pc.commandLines.empty(), !ran) << row[0];
+        EXPECT_EQ(window.events.size() > before, row[1] == "yes") << row[0];
     }
 }
 
