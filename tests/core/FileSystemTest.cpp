@@ -3,6 +3,7 @@
 // volume's free space.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <set>
 
@@ -73,161 +74,78 @@ class ScriptedHost final : public PosixFileHost {
     static std::string Name(const std::string& path) { return fs::path(path).filename().string(); }
 };
 
-class FileSystemTest : public ::testing::Test {
-  protected:
-    // A Windows path to a place in the temporary folder.
-    std::string W(const std::string& relative) const {
-        return temp.path().string() + "\\" + relative;
+// "\r", "\n" and "\t" in a text of the cases.
+std::string Unescaped(std::string text) {
+    for (const auto& [escape, c] : {std::pair{"\\r", '\r'}, {"\\n", '\n'}, {"\\t", '\t'}})
+        for (std::size_t at; (at = text.find(escape)) != std::string::npos;)
+            text.replace(at, 2, 1, c);
+    return text;
+}
+
+TEST(FileSystem, EachCaseOfTheTable) {
+    const auto rows = Table("core/file-system.txt");
+    const auto oldTime = fs::file_time_type(std::chrono::hours(24 * 365 * 30));
+    for (auto row = rows.begin(); row != rows.end();) {
+        SCOPED_TRACE(row->at(1));
+        TempFolder temp;
+        const auto host = std::make_shared<ScriptedHost>(temp.path());
+        PortableFileSystem files{host};
+        std::unique_ptr<TextStream> stream;
+        for (++row; row != rows.end() && row->at(0) != "case"; ++row) {
+            const auto& f = *row;
+            const auto P = [&](std::size_t i) { return temp.path() / f[i]; };
+            const auto W = [&](std::size_t i) {
+                return f[i].starts_with('\\') ? f[i] : temp.path().string() + "\\" + f[i];
+            };
+            const std::map<std::string, std::function<void()>> steps = {
+                {"file", [&] { WriteFile(P(1), f[2]); }},
+                {"folder", [&] { fs::create_directories(P(1)); }},
+                {"link", [&] { fs::create_symlink(P(2), P(1)); }},
+                {"old",
+                 [&] {
+                     fs::last_write_time(P(1), oldTime);
+                     fs::permissions(P(1), fs::perms::owner_read | fs::perms::group_read);
+                 }},
+                {"tag", [&] { host->tags[f[1]] = std::stoul(f[2], nullptr, 16); }},
+                {"unopenable", [&] { host->unopenable.insert(f[1]); }},
+                {"breaking", [&] { host->breakingOff.insert(f[1]); }},
+                {"space",
+                 [&] {
+                     host->space = {std::stoull(f[1]), std::stoull(f[2])};
+                 }},
+                {"create", [&] { files.CreateFolder(W(1)); }},
+                {"delete", [&] { files.DeleteFolder(W(1)); }},
+                {"copy-folder", [&] { files.CopyFolder(W(1), W(2)); }},
+                {"copy-file", [&] { files.CopyFile(W(1), W(2)); }},
+                {"exists", [&] { EXPECT_EQ(files.FolderExists(W(1)), f[2] == "yes"); }},
+                {"open", [&] { stream = files.CreateTextFile(W(1)); }},
+                {"line", [&] { stream->WriteLine(Unescaped(f[1])); }},
+                {"close", [&] { stream->Close(); }},
+                {"tree", [&] { EXPECT_EQ(TreeOf(P(1)), Lines(f.begin() + 2, f.end())); }},
+                {"text", [&] { EXPECT_EQ(ReadFile(P(1)), Unescaped(f[2])); }},
+                {"gone", [&] { EXPECT_FALSE(fs::exists(fs::symlink_status(P(1)))); }},
+                {"entered", [&] { EXPECT_EQ(host->listed.count(f[1]), std::stoul(f[2])); }},
+                {"old-copy",
+                 [&] {
+                     EXPECT_EQ(fs::last_write_time(P(1)), oldTime);
+                     EXPECT_NE(fs::status(P(1)).permissions() & fs::perms::owner_write,
+                               fs::perms::none);
+                 }},
+            };
+            SCOPED_TRACE(f[0] + " " + f[1]);
+            if (f.back() == "fails")
+                EXPECT_THROW(steps.at(f[0])(), PlatformError);
+            else
+                steps.at(f[0])();
+        }
     }
-    fs::path P(const std::string& relative) const { return temp.path() / relative; }
-
-    TempFolder temp;
-    std::shared_ptr<ScriptedHost> host = std::make_shared<ScriptedHost>(temp.path());
-    PortableFileSystem files{host};
-};
-
-TEST_F(FileSystemTest, FoldersAreMadeOneLevelAtATimeAndFoundInAnyLetterCase) {
-    files.CreateFolder(W("out"));
-    files.CreateFolder(W("out\\\\b"));  // a doubled separator is one separator
-    EXPECT_TRUE(fs::is_directory(P("out/b")));
-    EXPECT_THROW(files.CreateFolder(W("out")), PlatformError) << "exists already";
-    EXPECT_THROW(files.CreateFolder(W("missing\\child")), PlatformError) << "parent missing";
-    WriteFile(P("file"), "x");
-    EXPECT_THROW(files.CreateFolder(W("file")), PlatformError) << "a file of that name";
-    // "\x" lies at the root of the current drive, which the host places in the test's folder.
-    files.CreateFolder("\\QuimbroOutput");
-    EXPECT_TRUE(files.FolderExists("\\QuimbroOutput"));
-    EXPECT_TRUE(files.FolderExists(W("OUT\\B")));
-    EXPECT_FALSE(files.FolderExists(W("file")));
-    EXPECT_FALSE(files.FolderExists(W("none")));
 }
 
-TEST_F(FileSystemTest, CopiesTakeEveryMatchReplacingFilesAndKeepingOthers) {
-    WriteFile(P("Vantorel/almanboard/logs/a.log"), "new");
-    WriteFile(P("Vantorel/almanboard/logs/deep/b.log"), "b");
-    WriteFile(P("Vantorel/almanboard/LogArchive/c.log"), "c");
-    WriteFile(P("Vantorel/almanboard/log.txt"), "a file, not a folder");
-    WriteFile(P("Vantorel/almanboard/BIN/Alman.INI"), "1");
-    WriteFile(P("Vantorel/almanboard/BIN/other.ini"), "2");
-    WriteFile(P("Vantorel/almanboard/BIN/alman.cfg"), "3");
-    fs::create_directory(P("Vantorel/almanboard/BIN/folder.ini"));
-    WriteFile(P("conf/server.xml"), "x");
-    WriteFile(P("conf/README"), "r");
-    WriteFile(P("out/logs/a.log"), "old");
-    WriteFile(P("out/logs/z.log"), "other");
-    WriteFile(P("out/bin/Alman.INI"), "old");
-    fs::create_directory(P("out/conf"));
-    const auto stamp = fs::file_time_type(std::chrono::hours(24 * 365 * 30));
-    fs::last_write_time(P("conf/server.xml"), stamp);
-    fs::permissions(P("conf/server.xml"), fs::perms::owner_read | fs::perms::group_read);
-
-    files.CopyFolder(W("VANTOREL\\AlmanBoard\\log*"), W("OUT"));
-    files.CopyFile(W("VANTOREL\\AlmanBoard\\bin\\*.ini"), W("out\\BIN\\"));
-    files.CopyFile(W("conf\\*.*"), W("out\\conf\\"));  // names without a dot too
-
-    EXPECT_EQ(TreeOf(P("out")),
-              (Lines{"LogArchive/", "LogArchive/c.log", "bin/", "bin/Alman.INI", "bin/other.ini",
-                     "conf/", "conf/README", "conf/server.xml", "logs/", "logs/a.log", "logs/deep/",
-                     "logs/deep/b.log", "logs/z.log"}));
-    EXPECT_EQ(ReadFile(P("out/logs/a.log")) + ReadFile(P("out/bin/Alman.INI")), "new1");
-    // A copy keeps the time but not the read-only mark.
-    EXPECT_EQ(fs::last_write_time(P("out/conf/server.xml")), stamp);
-    EXPECT_NE(fs::status(P("out/conf/server.xml")).permissions() & fs::perms::owner_write,
-              fs::perms::none);
-}
-
-TEST_F(FileSystemTest, LinksAreNeverFollowedCopyingOrDeleting) {
-    WriteFile(P("secret/passwords.txt"), "s");
-    WriteFile(P("prod/logs/a.log"), "a");
-    WriteFile(P("prod/bin/a.ini"), "a");
-    fs::create_directory_symlink(P("secret"), P("prod/logs/escape"));
-    fs::create_directory_symlink(P("prod/logs"), P("prod/logs/loop"));
-    fs::create_symlink(P("secret/passwords.txt"), P("prod/logs/p.log"));
-    fs::create_symlink(P("secret/passwords.txt"), P("prod/bin/p.ini"));
-    fs::create_directory_symlink(P("secret"), P("prod/logsLinked"));
-    fs::create_directory(P("out"));
-    files.CopyFolder(W("prod\\log*"), W("out"));
-    files.CopyFile(W("prod\\bin\\*.ini"), W("out\\"));
-    EXPECT_EQ(TreeOf(P("out")), (Lines{"a.ini", "logs/", "logs/a.log"}));
-    files.DeleteFolder(W("prod"));
-    EXPECT_FALSE(fs::exists(P("prod")));
-    EXPECT_THROW(files.DeleteFolder(W("prod")), PlatformError);
-    // A link in the folder's own place: only the link goes.
-    fs::create_directory_symlink(P("secret"), P("QuimbroOutput"));
-    EXPECT_TRUE(files.FolderExists(W("QuimbroOutput")));
-    files.DeleteFolder(W("QuimbroOutput"));
-    EXPECT_FALSE(fs::exists(fs::symlink_status(P("QuimbroOutput"))));
-    EXPECT_EQ(ReadFile(P("secret/passwords.txt")), "s");
-}
-
-TEST_F(FileSystemTest, OnlyNameSurrogatesAreLinks) {
-    const auto cases = Table("core/reparse-tags.txt");
-    for (const auto& c : cases) {
-        WriteFile(P("src/logs/" + c[0] + "/inside.log"), "folder");
-        WriteFile(P("src/logs/" + c[0] + ".log"), "file");
-        host->tags[c[0]] = host->tags[c[0] + ".log"] = std::stoul(c[1], nullptr, 16);
-    }
-    fs::create_directory(P("out"));
-    files.CopyFolder(W("src\\log*"), W("out"));
-    files.DeleteFolder(W("src"));
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c[0]);
-        const bool link = c[2] == "yes";
-        EXPECT_EQ(fs::exists(P("out/logs/" + c[0] + "/inside.log")), !link) << "folder copied";
-        EXPECT_EQ(fs::exists(P("out/logs/" + c[0] + ".log")), !link) << "file copied";
-        EXPECT_EQ(host->listed.count(c[0]), link ? 0u : 2u) << "entered, copying and deleting";
-    }
-    EXPECT_FALSE(fs::exists(P("src")));
-}
-
-TEST_F(FileSystemTest, AFileThatCannotBeCopiedCostsOnlyItself) {
-    for (const char* name : {"a.log", "held.log", "broken.log", "z.log"})
-        WriteFile(P("conf/" + std::string(name)), "content");
-    WriteFile(P("logs/held.log"), "x");
-    WriteFile(P("logs/sub/b.log"), "b");
-    WriteFile(P("out/conf/broken.log"), "last week's");
-    fs::create_directory(P("out/logs"));
-    host->unopenable = {"held.log"};
-    host->breakingOff = {"broken.log"};
-    EXPECT_THROW(files.CopyFile(W("conf\\*.*"), W("out\\conf\\")), PlatformError);
-    EXPECT_THROW(files.CopyFolder(W("log*"), W("out\\logs")), PlatformError);
-    // Nothing to copy, or nowhere to copy it: the copy fails too.
-    EXPECT_THROW(files.CopyFile(W("conf\\*.cfg"), W("out\\")), PlatformError);
-    EXPECT_THROW(files.CopyFile(W("none\\*.cfg"), W("out\\")), PlatformError);
-    EXPECT_THROW(files.CopyFolder(W("conf\\log*"), W("out")), PlatformError);
-    EXPECT_THROW(files.CopyFile(W("conf\\*.log"), W("missing\\")), PlatformError);
-    // Every other match is copied whole; a broken-off copy leaves no half file behind.
-    EXPECT_EQ(TreeOf(P("out")), (Lines{"conf/", "conf/a.log", "conf/z.log", "logs/", "logs/logs/",
-                                       "logs/logs/sub/", "logs/logs/sub/b.log"}));
-}
-
-TEST_F(FileSystemTest, ACopyThatWouldFillTheVolumeIsSkipped) {
-    WriteFile(P("logs/small.log"), "12345");
-    WriteFile(P("logs/large.log"), "123456");
-    fs::create_directory(P("out"));
-    // A 1 TiB volume keeps 1 GiB free: five more bytes fit, six do not.
-    host->space = {(std::uint64_t{1} << 30) + 5, std::uint64_t{1} << 40};
-    EXPECT_THROW(files.CopyFile(W("logs\\*.log"), W("out\\")), PlatformError);
-    EXPECT_EQ(TreeOf(P("out")), (Lines{"small.log"}));
+TEST(Reserve, IsAGibibyteOrFivePercentOfTheVolume) {
     for (const auto& row : Table("core/reserve.txt"))
         EXPECT_EQ(LeavesReserve({std::stoull(row[0]), std::stoull(row[1])}, std::stoull(row[2])),
                   row[3] == "yes")
             << row[0] << " free of " << row[1] << " for " << row[2];
-}
-
-TEST_F(FileSystemTest, TextFileIsEightBitWithCrLfAndKeepsEveryWrittenLine) {
-    WriteFile(P("report.log"), "old content that is longer");
-    auto stream = files.CreateTextFile(W("report.log"));
-    stream->WriteLine("first");
-    stream->WriteLine("");
-    // Written lines are on disk before the file is closed.
-    EXPECT_EQ(ReadFile(P("report.log")), "first\r\n\r\n");
-    stream->WriteLine("tab\tinside");
-    stream->Close();
-    EXPECT_EQ(ReadFile(P("report.log")), "first\r\n\r\ntab\tinside\r\n");
-    EXPECT_THROW(stream->WriteLine("late"), PlatformError);
-    EXPECT_THROW(stream->Close(), PlatformError);
-    EXPECT_THROW(files.CreateTextFile(W("missing\\report.log")), PlatformError);
 }
 
 }  // namespace
