@@ -44,25 +44,21 @@ Value RegistryValue(const std::string& data) {
     return text;
 }
 
-// The values of a REGEDIT4 file by their script-host path ("HKLM\key\name", "HKLM\key\" for
-// the default value).
-std::map<std::string, Value, CaseInsensitiveLess> ReadRegistry(const fs::path& file) {
-    std::ifstream in(file);
-    if (!in) throw std::runtime_error("no registry file " + file.string());
-    std::map<std::string, Value, CaseInsensitiveLess> values;
+// The values of rich/registry.reg, a REGEDIT4 file, by their script-host path ("HKLM\key\name",
+// "HKLM\key\" for the default value).
+void ReadRegistry(FakeComputer& pc) {
     std::string key;
-    for (std::string line; std::getline(in, line);) {
-        if (line.ends_with('\r')) line.pop_back();
+    for (const auto& row : Table("rich/registry.reg")) {
+        const auto& line = row[0];
         const auto name = line.find("\"=");
         if (line.starts_with("[HKEY_"))
             key = (line.starts_with("[HKEY_LOCAL_MACHINE") ? "HKLM" : "HKCU") +
                   line.substr(line.find('\\'), line.size() - line.find('\\') - 1) + "\\";
         else if (line.starts_with("@="))
-            values[key] = RegistryValue(line.substr(2));
+            pc.registry[key] = RegistryValue(line.substr(2));
         else if (line.starts_with('"'))
-            values[key + line.substr(1, name - 1)] = RegistryValue(line.substr(name + 2));
+            pc.registry[key + line.substr(1, name - 1)] = RegistryValue(line.substr(name + 2));
     }
-    return values;
 }
 
 // The metabase file: "[path]" opens an object, "name kind value" is one of its properties.
@@ -122,8 +118,10 @@ fs::path DataFile(const std::string& name) {
 
 std::vector<Lines> Table(const std::string& name) {
     std::vector<Lines> rows;
-    for (const auto& line : Split(ReadFile(kData / name), "\n"))
+    for (auto line : Split(ReadFile(kData / name), "\n")) {
+        if (line.ends_with('\r')) line.pop_back();  // REGEDIT4 files end their lines in CR LF
         if (!line.empty() && !line.starts_with('#')) rows.push_back(Split(line, "\t"));
+    }
     EXPECT_FALSE(rows.empty()) << "no table " << name;
     return rows;
 }
@@ -179,7 +177,7 @@ RichComputer::RichComputer(const fs::path& rootFolder)
     : root(rootFolder), desktop(rootFolder / "Users" / "Jo Smith" / "Desktop"), pc(rootFolder) {
     fs::create_directories(desktop);
     pc.desktop = desktop.string();
-    pc.registry = ReadRegistry(kData / "rich/registry.reg");
+    ReadRegistry(pc);
     pc.processes.emplace();
     pc.administrators.emplace();
     for (const auto& f : Table("rich/computer.txt")) {

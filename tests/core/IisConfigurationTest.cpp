@@ -22,12 +22,6 @@ struct Unreachable final : Metabase {
     }
 };
 
-struct Forwarding final : Metabase {
-    explicit Forwarding(Metabase& to) : to(to) {}
-    std::unique_ptr<MetabaseObject> Bind(const std::string& path) override { return to.Bind(path); }
-    Metabase& to;
-};
-
 // The document as XmlLite gives it to the product on Windows: elements and attributes only.
 XmlElement ElementOf(const pugi::xml_node& node) {
     XmlElement element{node.name(), {}, {}};
@@ -74,17 +68,14 @@ TEST(IisConfiguration, SectionFromTheConfigurationFile) {
 }
 
 TEST(IisConfiguration, TheProviderAnswersWheneverItCanBeBound) {
-    TempFolder root;
-    FakeComputer provider(root.path());
-    provider.metabase = {{"IIS://QUIMBROPC/W3SVC", {}}};
     int opened = 0;
-    FallbackMetabase metabase(std::make_unique<Forwarding>(provider.computer().metabase), [&] {
+    FallbackMetabase metabase(OpenConfiguration("default-iis10.config"), [&] {
         ++opened;
         return OpenConfiguration("several-sites.config");
     });
     EXPECT_NO_THROW(metabase.Bind("IIS://QUIMBROPC/W3SVC"));
     // The provider has no such site; the configuration is not asked, so sources never mix.
-    EXPECT_THROW(metabase.Bind("IIS://QUIMBROPC/W3SVC/1/Root"), PlatformError);
+    EXPECT_THROW(metabase.Bind("IIS://QUIMBROPC/W3SVC/2"), PlatformError);
     EXPECT_EQ(opened, 0);
 }
 
