@@ -46,8 +46,17 @@ void Change(RichComputer& rich, const Lines& f) {
     auto& pc = rich.pc;
     const auto node = [&]() -> FakeMetabaseNode& { return pc.metabase.at(kIis + f[1]); };
     const auto n = [&] { return std::stoul(f[1]); };
-    const std::map<std::string, std::function<void()>> failures = {
+    const std::map<std::string, std::function<void()>> changes = {
         {"unstartable", [&] { pc.commandsStartable = false; }},
+        {"nothing",
+         [&] {
+             pc.registry.clear();
+             pc.environment.clear();
+             pc.metabase.clear();
+             pc.userName = pc.computerName = pc.userDomain = std::nullopt;
+             pc.processes.reset();
+             pc.administrators.reset();
+         }},
         {"shell", [&] { pc.shellCreatable = false; }},
         {"desktop", [&] { pc.desktop.reset(); }},
         {"desktop-at",
@@ -70,7 +79,9 @@ void Change(RichComputer& rich, const Lines& f) {
         {"unlistable", [&] { node().childrenReadable = false; }},
         {"property", [&] { SetProperty(node(), f[2]); }},
     };
-    failures.at(f[0])();
+    const auto change = changes.find(f[0]);
+    ASSERT_NE(change, changes.end()) << "no change " << f[0];
+    change->second();
 }
 
 // An edit of the rich run's lines: from `first` up to, not including, the next line `end` (or

@@ -1,6 +1,6 @@
-// Runs through Form1 beside the rich runs' cases: the window's buttons, a computer where
-// nothing can be read, an exit before the start, the Windows names that run the gatherers,
-// long environments and the message list's scrolling.
+// Runs through Form1 beside the rich runs' cases: the window's buttons, an exit before the
+// start, the Windows names that run the gatherers, long environments and the message list's
+// scrolling.
 #include <gtest/gtest.h>
 
 #include "app/Form1.h"
@@ -34,23 +34,6 @@ TEST_F(RunTest, TheLoadShowsTheNoticeAndTheStartIsPressedOnce) {
     EXPECT_FALSE(window.start.enabled);
     EXPECT_TRUE(window.cancel.enabled);
     EXPECT_FALSE(window.unloaded);
-}
-
-TEST(EmptyRun, EmptyComputerStillGivesEverySection) {
-    TempFolder root;
-    FakeComputer empty(root.path());
-    fs::create_directories(root.path() / "Desktop");
-    empty.desktop = (root.path() / "Desktop").string();
-    FakeWindow window;
-    Form1 form(empty.computer(), window);
-    form.Form_Load();
-    form.Start_Click();
-    ExpectSameLines(ReportLines(root.path() / "Desktop/QuimbroOutput" / kReport),
-                    ExpectedLines("empty-report.txt"));
-    // No install directory: the label, then an empty line, and every copy still announced.
-    ExpectSameLines(window.events, ExpectedLines("empty-run.txt"));
-    // The captures are run even though nothing else can be read.
-    EXPECT_EQ(empty.commandLines.size(), 3u);
 }
 
 TEST_F(RunTest, ExitBeforeStartLeavesTheDesktopUntouched) {
