@@ -1,10 +1,13 @@
-// The portable file system on real folders, through Windows paths.
+// The portable file system on real folders, through Windows paths, with what Windows would add
+// to them: reparse tags, files that a running program holds open, reads that break off, a
+// volume's free space.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <set>
 
-#include "core/TempFolder.h"
+#include "core/Fixtures.h"
 #include "platform/PlatformError.h"
 #include "platform/PortableFileSystem.h"
 #include "platform/PosixFileHost.h"
@@ -14,159 +17,6 @@ namespace fs = std::filesystem;
 namespace quimbro::test {
 namespace {
 
-class InTempFolder : public ::testing::Test {
-  protected:
-    // A Windows path to a place in the temporary folder.
-    std::string W(const std::string& relative) const {
-        return temp.path().string() + "\\" + relative;
-    }
-    fs::path P(const std::string& relative) const { return temp.path() / relative; }
-
-    TempFolder temp;
-};
-
-class FileSystemTest : public InTempFolder {
-  protected:
-    PortableFileSystem files{std::make_shared<PosixFileHost>(temp.path())};
-};
-
-TEST_F(FileSystemTest, CreateFolderMakesOneLevelOnly) {
-    files.CreateFolder(W("out"));
-    EXPECT_TRUE(fs::is_directory(P("out")));
-    EXPECT_THROW(files.CreateFolder(W("out")), PlatformError) << "exists already";
-    EXPECT_THROW(files.CreateFolder(W("missing\\child")), PlatformError) << "parent missing";
-    WriteFile(P("file"), "x");
-    EXPECT_THROW(files.CreateFolder(W("file")), PlatformError) << "a file of that name";
-}
-
-TEST_F(FileSystemTest, BackslashPathsAndDriveRootedPaths) {
-    files.CreateFolder(W("a"));
-    files.CreateFolder(W("a\\\\b"));  // a doubled separator is one separator
-    EXPECT_TRUE(fs::is_directory(P("a/b")));
-    // "\x" lies at the root of the current drive, which the host places in the test's folder.
-    files.CreateFolder("\\QuimbroOutput");
-    EXPECT_TRUE(fs::is_directory(P("QuimbroOutput")));
-    EXPECT_TRUE(files.FolderExists("\\QuimbroOutput"));
-}
-
-TEST_F(FileSystemTest, FolderExistsOnlyForFolders) {
-    WriteFile(P("f.txt"), "x");
-    fs::create_directory(P("d"));
-    EXPECT_TRUE(files.FolderExists(W("d")));
-    EXPECT_TRUE(files.FolderExists(W("D")));
-    EXPECT_FALSE(files.FolderExists(W("f.txt")));
-    EXPECT_FALSE(files.FolderExists(W("none")));
-}
-
-TEST_F(FileSystemTest, DeleteFolderRemovesTheTreeButNeverFollowsLinks) {
-    WriteFile(P("outside/keep.txt"), "keep");
-    WriteFile(P("old/a/b/c.log"), "x");
-    fs::create_directory_symlink(P("outside"), P("old/a/link"));
-    files.DeleteFolder(W("old"));
-    EXPECT_FALSE(fs::exists(P("old")));
-    EXPECT_THROW(files.DeleteFolder(W("old")), PlatformError);
-    // A link in the folder's own place: only the link goes.
-    fs::create_directory_symlink(P("outside"), P("QuimbroOutput"));
-    EXPECT_TRUE(files.FolderExists(W("QuimbroOutput")));
-    files.DeleteFolder(W("QuimbroOutput"));
-    EXPECT_FALSE(fs::exists(fs::symlink_status(P("QuimbroOutput"))));
-    EXPECT_EQ(ReadFile(P("outside/keep.txt")), "keep");
-}
-
-TEST_F(FileSystemTest, CopyFolderCopiesEveryMatchUnderItsOwnName) {
-    WriteFile(P("AlmanBoard/logs/a.log"), "a");
-    WriteFile(P("AlmanBoard/logs/deep/b.log"), "b");
-    WriteFile(P("AlmanBoard/LogArchive/c.log"), "c");
-    WriteFile(P("AlmanBoard/log.txt"), "a file, not a folder");
-    WriteFile(P("AlmanBoard/bin/x.ini"), "x");
-    fs::create_directory(P("out"));
-    files.CopyFolder(W("AlmanBoard\\log*"), W("out"));
-    EXPECT_EQ(TreeOf(P("out")),
-              (std::vector<std::string>{"LogArchive/", "LogArchive/c.log", "logs/", "logs/a.log",
-                                        "logs/deep/", "logs/deep/b.log"}));
-}
-
-TEST_F(FileSystemTest, CopyFolderNeverDescendsIntoLinks) {
-    WriteFile(P("secret/passwords.txt"), "s");
-    WriteFile(P("prod/logs/a.log"), "a");
-    fs::create_directory_symlink(P("secret"), P("prod/logs/escape"));
-    fs::create_directory_symlink(P("prod/logs"), P("prod/logs/loop"));
-    fs::create_symlink(P("secret/passwords.txt"), P("prod/logs/p.log"));
-    fs::create_directory_symlink(P("secret"), P("prod/logsLinked"));
-    fs::create_directory(P("out"));
-    files.CopyFolder(W("prod\\log*"), W("out"));
-    EXPECT_EQ(TreeOf(P("out")), (std::vector<std::string>{"logs/", "logs/a.log"}));
-}
-
-TEST_F(FileSystemTest, CopyFolderReplacesFilesAndKeepsOthers) {
-    WriteFile(P("src/logs/a.log"), "new");
-    WriteFile(P("out/logs/a.log"), "old");
-    WriteFile(P("out/logs/z.log"), "other");
-    files.CopyFolder(W("src\\log*"), W("out"));
-    EXPECT_EQ(ReadFile(P("out/logs/a.log")), "new");
-    EXPECT_EQ(ReadFile(P("out/logs/z.log")), "other");
-}
-
-TEST_F(FileSystemTest, CopyFileCopiesEveryMatchingFileIntoTheFolder) {
-    WriteFile(P("bin/alman.ini"), "1");
-    WriteFile(P("bin/OTHER.INI"), "2");
-    WriteFile(P("bin/alman.cfg"), "3");
-    fs::create_directory(P("bin/folder.ini"));
-    WriteFile(P("secret.txt"), "s");
-    fs::create_symlink(P("secret.txt"), P("bin/linked.ini"));
-    WriteFile(P("out/alman.ini"), "old");
-    files.CopyFile(W("bin\\*.ini"), W("out\\"));
-    EXPECT_EQ(TreeOf(P("out")), (std::vector<std::string>{"OTHER.INI", "alman.ini"}));
-    EXPECT_EQ(ReadFile(P("out/alman.ini")), "1");
-}
-
-TEST_F(FileSystemTest, CopyFileTakesNamesWithoutADotForStarDotStar) {
-    WriteFile(P("conf/server.xml"), "x");
-    WriteFile(P("conf/README"), "r");
-    fs::create_directory(P("out"));
-    files.CopyFile(W("conf\\*.*"), W("out\\"));
-    EXPECT_EQ(TreeOf(P("out")), (std::vector<std::string>{"README", "server.xml"}));
-}
-
-TEST_F(FileSystemTest, CopiesFailWhenNothingMatchesOrTheDestinationIsMissing) {
-    WriteFile(P("bin/a.ini"), "1");
-    fs::create_directory(P("out"));
-    EXPECT_THROW(files.CopyFile(W("bin\\*.cfg"), W("out\\")), PlatformError);
-    EXPECT_THROW(files.CopyFile(W("none\\*.cfg"), W("out\\")), PlatformError);
-    EXPECT_THROW(files.CopyFolder(W("bin\\log*"), W("out")), PlatformError);
-    EXPECT_THROW(files.CopyFile(W("bin\\*.ini"), W("missing\\")), PlatformError);
-    EXPECT_TRUE(fs::is_empty(P("out")));
-}
-
-TEST_F(FileSystemTest, FoldersAreFoundInAnyLetterCase) {
-    WriteFile(P("Vantorel/almanboard/BIN/Alman.INI"), "1");
-    fs::create_directory(P("out"));
-    files.CopyFile(W("VANTOREL\\AlmanBoard\\bin\\*.ini"), W("OUT\\"));
-    EXPECT_EQ(TreeOf(P("out")), (std::vector<std::string>{"Alman.INI"}));
-}
-
-TEST_F(FileSystemTest, TextFileIsEightBitWithCrLfAndKeepsEveryWrittenLine) {
-    auto stream = files.CreateTextFile(W("report.log"));
-    stream->WriteLine("first");
-    stream->WriteLine("");
-    // Written lines are on disk before the file is closed.
-    EXPECT_EQ(ReadFile(P("report.log")), "first\r\n\r\n");
-    stream->WriteLine("tab\tinside");
-    stream->Close();
-    EXPECT_EQ(ReadFile(P("report.log")), "first\r\n\r\ntab\tinside\r\n");
-    EXPECT_THROW(stream->WriteLine("late"), PlatformError);
-    EXPECT_THROW(stream->Close(), PlatformError);
-}
-
-TEST_F(FileSystemTest, TextFileReplacesAnOldFileAndFailsInAMissingFolder) {
-    WriteFile(P("report.log"), "old content that is longer");
-    files.CreateTextFile(W("report.log"))->WriteLine("new");
-    EXPECT_EQ(ReadFile(P("report.log")), "new\r\n");
-    EXPECT_THROW(files.CreateTextFile(W("missing\\report.log")), PlatformError);
-}
-
-// Real folders, with what Windows would add to them: reparse tags, files that a running
-// program holds open, reads that break off, a volume's free space.
 class ScriptedHost final : public PosixFileHost {
   public:
     using PosixFileHost::PosixFileHost;
@@ -183,7 +33,10 @@ class ScriptedHost final : public PosixFileHost {
     }
     std::optional<Entry> Find(const std::string& path) const override {
         auto found = PosixFileHost::Find(path);
-        if (found) Tag(*found);
+        if (const auto tag = tags.find(Name(path)); found && tag != tags.end()) {
+            found->reparsePoint = true;
+            found->reparseTag = tag->second;
+        }
         return found;
     }
     std::unique_ptr<Source> OpenSource(const std::string& path) const override {
@@ -219,106 +72,76 @@ class ScriptedHost final : public PosixFileHost {
     };
 
     static std::string Name(const std::string& path) { return fs::path(path).filename().string(); }
+};
 
-    void Tag(Entry& entry) const {
-        if (const auto tag = tags.find(entry.name); tag != tags.end()) {
-            entry.reparsePoint = true;
-            entry.reparseTag = tag->second;
+// "\r", "\n" and "\t" in a text of the cases.
+std::string Unescaped(std::string text) {
+    for (const auto& [escape, c] : {std::pair{"\\r", '\r'}, {"\\n", '\n'}, {"\\t", '\t'}})
+        for (std::size_t at; (at = text.find(escape)) != std::string::npos;)
+            text.replace(at, 2, 1, c);
+    return text;
+}
+
+TEST(FileSystem, EachCaseOfTheTable) {
+    const auto rows = Table("core/file-system.txt");
+    const auto oldTime = fs::file_time_type(std::chrono::hours(24 * 365 * 30));
+    for (auto row = rows.begin(); row != rows.end();) {
+        SCOPED_TRACE(row->at(1));
+        TempFolder temp;
+        const auto host = std::make_shared<ScriptedHost>(temp.path());
+        PortableFileSystem files{host};
+        std::unique_ptr<TextStream> stream;
+        for (++row; row != rows.end() && row->at(0) != "case"; ++row) {
+            const auto& f = *row;
+            const auto P = [&](std::size_t i) { return temp.path() / f[i]; };
+            const auto W = [&](std::size_t i) {
+                return f[i].starts_with('\\') ? f[i] : temp.path().string() + "\\" + f[i];
+            };
+            const std::map<std::string, std::function<void()>> steps = {
+                {"file", [&] { WriteFile(P(1), f[2]); }},
+                {"folder", [&] { fs::create_directories(P(1)); }},
+                {"link", [&] { fs::create_symlink(P(2), P(1)); }},
+                {"old",
+                 [&] {
+                     fs::last_write_time(P(1), oldTime);
+                     fs::permissions(P(1), fs::perms::owner_read | fs::perms::group_read);
+                 }},
+                {"tag", [&] { host->tags[f[1]] = std::stoul(f[2], nullptr, 16); }},
+                {"unopenable", [&] { host->unopenable.insert(f[1]); }},
+                {"breaking", [&] { host->breakingOff.insert(f[1]); }},
+                {"space",
+                 [&] {
+                     host->space = {std::stoull(f[1]), std::stoull(f[2])};
+                 }},
+                {"reserve",
+                 [&] { EXPECT_EQ(LeavesReserve(host->space, std::stoull(f[1])), f[2] == "yes"); }},
+                {"create", [&] { files.CreateFolder(W(1)); }},
+                {"delete", [&] { files.DeleteFolder(W(1)); }},
+                {"copy-folder", [&] { files.CopyFolder(W(1), W(2)); }},
+                {"copy-file", [&] { files.CopyFile(W(1), W(2)); }},
+                {"exists", [&] { EXPECT_EQ(files.FolderExists(W(1)), f[2] == "yes"); }},
+                {"open", [&] { stream = files.CreateTextFile(W(1)); }},
+                {"line", [&] { stream->WriteLine(Unescaped(f[1])); }},
+                {"close", [&] { stream->Close(); }},
+                {"tree", [&] { EXPECT_EQ(TreeOf(P(1)), Lines(f.begin() + 2, f.end())); }},
+                {"text", [&] { EXPECT_EQ(ReadFile(P(1)), Unescaped(f[2])); }},
+                {"gone", [&] { EXPECT_FALSE(fs::exists(fs::symlink_status(P(1)))); }},
+                {"entered", [&] { EXPECT_EQ(host->listed.count(f[1]), std::stoul(f[2])); }},
+                {"old-copy",
+                 [&] {
+                     EXPECT_EQ(fs::last_write_time(P(1)), oldTime);
+                     EXPECT_NE(fs::status(P(1)).permissions() & fs::perms::owner_write,
+                               fs::perms::none);
+                 }},
+            };
+            SCOPED_TRACE(f[0] + " " + f[1]);
+            ASSERT_TRUE(steps.count(f[0])) << "no step " << f[0];
+            if (f.back() == "fails")
+                EXPECT_THROW(steps.at(f[0])(), PlatformError);
+            else
+                EXPECT_NO_THROW(steps.at(f[0])());
         }
     }
-};
-
-class ScriptedFileSystem : public InTempFolder {
-  protected:
-    std::shared_ptr<ScriptedHost> host = std::make_shared<ScriptedHost>(temp.path());
-    PortableFileSystem files{host};
-};
-
-struct ReparseCase {
-    const char* name;
-    std::uint32_t tag;
-    bool link;
-};
-
-// Only a point that stands for another place is a link; Wine's own links carry no tag.
-constexpr ReparseCase kReparseCases[] = {
-    {"symlink", 0xA000000C, true}, {"junction", 0xA0000003, true}, {"onedrive", 0x9000601A, false},
-    {"dedup", 0x80000013, false},  {"wof", 0x80000017, false},     {"notag", 0, true},
-};
-
-TEST_F(ScriptedFileSystem, OnlyNameSurrogatesAreLinks) {
-    for (const auto& c : kReparseCases) {
-        WriteFile(P("src/logs/" + std::string(c.name) + "/inside.log"), "folder");
-        WriteFile(P("src/logs/" + std::string(c.name) + ".log"), "file");
-        host->tags[c.name] = host->tags[std::string(c.name) + ".log"] = c.tag;
-    }
-    fs::create_directory(P("out"));
-    files.CopyFolder(W("src\\log*"), W("out"));
-    files.DeleteFolder(W("src"));
-    for (const auto& c : kReparseCases) {
-        SCOPED_TRACE(c.name);
-        const std::string name = c.name;
-        EXPECT_EQ(fs::exists(P("out/logs/" + name + "/inside.log")), !c.link) << "folder copied";
-        EXPECT_EQ(fs::exists(P("out/logs/" + name + ".log")), !c.link) << "file copied";
-        EXPECT_EQ(host->listed.count(name), c.link ? 0u : 2u) << "entered, copying and deleting";
-    }
-    EXPECT_FALSE(fs::exists(P("src")));
-}
-
-TEST_F(ScriptedFileSystem, AFileThatCannotBeCopiedCostsOnlyItself) {
-    for (const char* name : {"a.log", "held.log", "broken.log", "z.log"})
-        WriteFile(P("conf/" + std::string(name)), "content");
-    WriteFile(P("logs/held.log"), "x");
-    WriteFile(P("logs/sub/b.log"), "b");
-    WriteFile(P("out/conf/broken.log"), "last week's");
-    fs::create_directory(P("out/logs"));
-    host->unopenable = {"held.log"};
-    host->breakingOff = {"broken.log"};
-    EXPECT_THROW(files.CopyFile(W("conf\\*.*"), W("out\\conf\\")), PlatformError);
-    EXPECT_THROW(files.CopyFolder(W("log*"), W("out\\logs")), PlatformError);
-    // Every other match is copied whole; a broken-off copy leaves no half file behind.
-    EXPECT_EQ(TreeOf(P("out")),
-              (std::vector<std::string>{"conf/", "conf/a.log", "conf/z.log", "logs/", "logs/logs/",
-                                        "logs/logs/sub/", "logs/logs/sub/b.log"}));
-}
-
-TEST_F(ScriptedFileSystem, ACopyThatWouldFillTheVolumeIsSkipped) {
-    WriteFile(P("logs/small.log"), "12345");
-    WriteFile(P("logs/large.log"), "123456");
-    fs::create_directory(P("out"));
-    // A 1 TiB volume keeps 1 GiB free: five more bytes fit, six do not.
-    host->space = {(std::uint64_t{1} << 30) + 5, std::uint64_t{1} << 40};
-    EXPECT_THROW(files.CopyFile(W("logs\\*.log"), W("out\\")), PlatformError);
-    EXPECT_EQ(TreeOf(P("out")), (std::vector<std::string>{"small.log"}));
-}
-
-TEST(Reserve, IsAGibibyteOrFivePercentOfTheVolume) {
-    constexpr std::uint64_t GiB = std::uint64_t{1} << 30;
-    struct Case {
-        FileHost::Space space;
-        std::uint64_t size;
-        bool fits;
-    };
-    const Case cases[] = {
-        {{GiB + 100, 1000 * GiB}, 100, true},   {{GiB + 100, 1000 * GiB}, 101, false},
-        {{GiB / 2 + 100, 10 * GiB}, 100, true}, {{GiB / 2 + 100, 10 * GiB}, 101, false},
-        {{GiB / 4, 10 * GiB}, 0, false},        {{5 * GiB, 10 * GiB}, 4 * GiB, true},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(LeavesReserve(c.space, c.size), c.fits)
-            << c.space.free << " free of " << c.space.total << " for " << c.size;
-}
-
-TEST_F(FileSystemTest, ACopyKeepsTheTimeButNotTheReadOnlyMark) {
-    WriteFile(P("conf/server.xml"), "x");
-    const auto stamp = fs::file_time_type(std::chrono::hours(24 * 365 * 30));
-    fs::last_write_time(P("conf/server.xml"), stamp);
-    fs::permissions(P("conf/server.xml"), fs::perms::owner_read | fs::perms::group_read);
-    fs::create_directory(P("out"));
-    files.CopyFile(W("conf\\*.xml"), W("out\\"));
-    EXPECT_EQ(fs::last_write_time(P("out/server.xml")), stamp);
-    EXPECT_NE(fs::status(P("out/server.xml")).permissions() & fs::perms::owner_write,
-              fs::perms::none);
 }
 
 }  // namespace

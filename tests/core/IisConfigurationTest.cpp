@@ -4,8 +4,7 @@
 #include <pugixml.hpp>
 
 #include "app/Utility.h"
-#include "core/RichComputer.h"
-#include "core/TempFolder.h"
+#include "core/Fixtures.h"
 #include "fakes/FakeWindow.h"
 #include "gatherers/IIS5.h"
 #include "platform/FallbackMetabase.h"
@@ -17,20 +16,10 @@ namespace fs = std::filesystem;
 namespace quimbro::test {
 namespace {
 
-const fs::path kConfigurations = fs::path(QUIMBRO_EXPECTED_DIR) / "../../data/iis";
-
 struct Unreachable final : Metabase {
     std::unique_ptr<MetabaseObject> Bind(const std::string&) override {
-        ++binds;
         throw PlatformError("no provider");
     }
-    int binds = 0;
-};
-
-struct Forwarding final : Metabase {
-    explicit Forwarding(Metabase& to) : to(to) {}
-    std::unique_ptr<MetabaseObject> Bind(const std::string& path) override { return to.Bind(path); }
-    Metabase& to;
 };
 
 // The document as XmlLite gives it to the product on Windows: elements and attributes only.
@@ -45,7 +34,7 @@ XmlElement ElementOf(const pugi::xml_node& node) {
 
 std::unique_ptr<Metabase> OpenConfiguration(const std::string& file) {
     pugi::xml_document document;
-    if (!document.load_file((kConfigurations / file).c_str())) throw PlatformError("not XML");
+    if (!document.load_file(DataFile("iis/" + file).c_str())) throw PlatformError("not XML");
     return std::make_unique<IisConfigurationMetabase>(ElementOf(document.document_element()),
                                                       "QUIMBROPC");
 }
@@ -66,53 +55,38 @@ std::vector<std::string> IisSection(Metabase& metabase) {
     OpenLogFile(run);
     GatherIISInfo(run);
     CloseLogFile(run);
-    return ReportLines(root.path() / "QuimbroOutput/Quimbro_1252026_34934.log");
+    return ReportLines(root.path() / "QuimbroOutput" / kReport);
 }
 
 TEST(IisConfiguration, SectionFromTheConfigurationFile) {
-    const struct {
-        const char* configuration;
-        const char* expected;
-    } cases[] = {
-        {"default-iis10.config", "iis-default-iis10.txt"},
-        {"several-sites.config", "iis-several-sites.txt"},
-        // Not a configuration: the failure lines, as without IIS.
-        {"not-iis.config", "iis-unreachable.txt"},
-        {"not-xml.config", "iis-unreachable.txt"},
-        {"missing.config", "iis-unreachable.txt"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.configuration);
+    for (const auto& row : Table("core/iis-sections.txt")) {
+        SCOPED_TRACE(row[0]);
         FallbackMetabase metabase(std::make_unique<Unreachable>(),
-                                  [&] { return OpenConfiguration(c.configuration); });
-        ExpectSameLines(IisSection(metabase), ExpectedLines(c.expected));
+                                  [&] { return OpenConfiguration(row[0]); });
+        ExpectSameLines(IisSection(metabase), ExpectedLines(row[1]));
     }
 }
 
 TEST(IisConfiguration, TheProviderAnswersWheneverItCanBeBound) {
-    TempFolder root;
-    FakeComputer provider(root.path());
-    provider.metabase = {{"IIS://QUIMBROPC/W3SVC", {}}};
     int opened = 0;
-    FallbackMetabase metabase(std::make_unique<Forwarding>(provider.computer().metabase), [&] {
+    FallbackMetabase metabase(OpenConfiguration("default-iis10.config"), [&] {
         ++opened;
         return OpenConfiguration("several-sites.config");
     });
     EXPECT_NO_THROW(metabase.Bind("IIS://QUIMBROPC/W3SVC"));
     // The provider has no such site; the configuration is not asked, so sources never mix.
-    EXPECT_THROW(metabase.Bind("IIS://QUIMBROPC/W3SVC/1/Root"), PlatformError);
+    EXPECT_THROW(metabase.Bind("IIS://QUIMBROPC/W3SVC/2"), PlatformError);
     EXPECT_EQ(opened, 0);
 }
 
 TEST(IisConfiguration, PathsNameThisComputerInAnyLetterCase) {
     auto metabase = OpenConfiguration("several-sites.config");
-    EXPECT_NO_THROW(metabase->Bind("IIS://QUIMBROPC/W3SVC"));
-    EXPECT_NO_THROW(metabase->Bind("iis://quimbropc/w3svc/1/ROOT/"));
-    EXPECT_NO_THROW(metabase->Bind("IIS://localhost/W3SVC/2/Filters"));
-    EXPECT_THROW(metabase->Bind("IIS://OTHERPC/W3SVC"), PlatformError);
-    EXPECT_THROW(metabase->Bind("IIS://QUIMBROPC/W3SVC/3"), PlatformError);
-    EXPECT_THROW(metabase->Bind("IIS://QUIMBROPC/W3SVC/1/Root/reports"), PlatformError);
-    EXPECT_THROW(metabase->Bind("WinNT://QUIMBROPC/W3SVC"), PlatformError);
+    for (const auto& row : Table("core/iis-paths.txt")) {
+        if (row[1] == "yes")
+            EXPECT_NO_THROW(metabase->Bind(row[0])) << row[0];
+        else
+            EXPECT_THROW(metabase->Bind(row[0]), PlatformError) << row[0];
+    }
     const auto images = metabase->Bind("IIS://QUIMBROPC/W3SVC/1/Root/Images");
     EXPECT_EQ(ToText(images->Get("Name")), "images");
     EXPECT_THROW(images->Get("FilterState"), PlatformError);

@@ -5,7 +5,6 @@
 
 #include "platform/PlatformError.h"
 #include "platform/PortableFileSystem.h"
-#include "platform/WindowsPath.h"
 
 namespace quimbro::test {
 
@@ -39,9 +38,9 @@ class FakeCommand final : public RunningCommand {
     bool ended_ = false;
 };
 
-class FakeShell final : public WScriptShell {
+class FakeScriptHost final : public WScriptShell, public WScriptNetwork {
   public:
-    explicit FakeShell(FakeComputer& pc) : pc_(pc) {}
+    explicit FakeScriptHost(FakeComputer& pc) : pc_(pc) {}
 
     Value RegRead(const std::string& path) override {
         const auto found = pc_.registry.find(path);
@@ -66,20 +65,9 @@ class FakeShell final : public WScriptShell {
     }
 
     std::string DesktopFolder() override { return Present(pc_.desktop); }
-
     std::vector<std::string> Environment(const std::string& environmentClass) override {
-        const auto found = pc_.environment.find(environmentClass);
-        if (found == pc_.environment.end()) throw PlatformError("no such class");
-        return found->second;
+        return pc_.environment.at(environmentClass);
     }
-
-  private:
-    FakeComputer& pc_;
-};
-
-class FakeNetwork final : public WScriptNetwork {
-  public:
-    explicit FakeNetwork(FakeComputer& pc) : pc_(pc) {}
     std::string UserName() override { return Present(pc_.userName); }
     std::string ComputerName() override { return Present(pc_.computerName); }
     std::string UserDomain() override { return Present(pc_.userDomain); }
@@ -100,13 +88,8 @@ class FakeObject final : public MetabaseObject {
             children.push_back(std::make_unique<FakeObject>(pc_, path_ + "/" + name));
         return children;
     }
-
     Value Get(const std::string& property) override {
-        const auto found = pc_.metabase.find(path_);
-        if (found == pc_.metabase.end()) throw PlatformError("no such object");
-        const auto value = found->second.properties.find(property);
-        if (value == found->second.properties.end()) throw PlatformError("no such property");
-        return value->second;
+        return pc_.metabase.at(path_).properties.at(property);
     }
 
   private:
@@ -114,42 +97,28 @@ class FakeObject final : public MetabaseObject {
     std::string path_;
 };
 
-// The real file system, refusing the folders the test names.
-class RefusingFileSystem final : public FileSystemObject {
+// The real file system, refusing to make the folders the test names.
+class RefusingHost final : public PosixFileHost {
   public:
-    RefusingFileSystem(FakeComputer& pc, std::shared_ptr<const FileHost> host)
-        : pc_(pc), files_(std::move(host)) {}
-
-    bool FolderExists(const std::string& path) override { return files_.FolderExists(path); }
-    void DeleteFolder(const std::string& path) override { files_.DeleteFolder(path); }
-    void CreateFolder(const std::string& path) override {
-        for (const auto& refused : pc_.refusedFolders)
-            if (path.ends_with(refused)) throw PlatformError("access denied");
-        files_.CreateFolder(path);
-    }
-    void CopyFolder(const std::string& source, const std::string& destination) override {
-        files_.CopyFolder(source, destination);
-    }
-    void CopyFile(const std::string& source, const std::string& destination) override {
-        files_.CopyFile(source, destination);
-    }
-    std::unique_ptr<TextStream> CreateTextFile(const std::string& path) override {
-        return files_.CreateTextFile(path);
+    RefusingHost(const std::filesystem::path& root, const std::vector<std::string>& refused)
+        : PosixFileHost(root), refused_(refused) {}
+    void MakeFolder(const std::string& path) const override {
+        for (const auto& folder : refused_)
+            if (path.ends_with(folder)) throw PlatformError("access denied");
+        PosixFileHost::MakeFolder(path);
     }
 
   private:
-    FakeComputer& pc_;
-    PortableFileSystem files_;
+    const std::vector<std::string>& refused_;
 };
 
 }  // namespace
 
 bool CaseInsensitiveLess::operator()(const std::string& a, const std::string& b) const {
-    const auto fold = [](std::string s) {
-        for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return s;
-    };
-    return fold(a) < fold(b);
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) <
+               std::tolower(static_cast<unsigned char>(y));
+    });
 }
 
 class FakeComputer::Parts final : public AutomationObjects,
@@ -162,40 +131,32 @@ class FakeComputer::Parts final : public AutomationObjects,
 
     std::unique_ptr<WScriptShell> CreateShell() override {
         if (!pc_.shellCreatable) throw PlatformError("cannot create");
-        return std::make_unique<FakeShell>(pc_);
+        return std::make_unique<FakeScriptHost>(pc_);
     }
     std::unique_ptr<WScriptNetwork> CreateNetwork() override {
-        if (!pc_.networkCreatable) throw PlatformError("cannot create");
-        return std::make_unique<FakeNetwork>(pc_);
+        return std::make_unique<FakeScriptHost>(pc_);
     }
     std::unique_ptr<FileSystemObject> CreateFileSystem() override {
-        if (!pc_.fileSystemCreatable) throw PlatformError("cannot create");
-        return std::make_unique<RefusingFileSystem>(pc_, pc_.host_);
+        return std::make_unique<PortableFileSystem>(pc_.host_);
     }
-
     std::vector<ProcessEntry> RunningProcesses() override { return Present(pc_.processes); }
-
     std::vector<MemberName> AdministratorsMembers(const std::string& computerName) override {
-        pc_.administratorsAskedFor.push_back(computerName);
+        if (computerName != Present(pc_.computerName)) throw PlatformError("no such computer");
         return Present(pc_.administrators);
     }
-
     std::unique_ptr<MetabaseObject> Bind(const std::string& path) override {
         const auto found = pc_.metabase.find(path);
         if (found == pc_.metabase.end() || !found->second.bindable)
             throw PlatformError("cannot bind");
         return std::make_unique<FakeObject>(pc_, found->first);
     }
-
-    DateTime Now() override { return pc_.now; }
+    DateTime Now() override { return {2026, 12, 5, 3, 49, 34}; }
     std::string ShortDate(const DateTime& m) override {
         return std::to_string(m.month) + "/" + std::to_string(m.day) + "/" + std::to_string(m.year);
     }
     std::string TimeOfDay(const DateTime& m) override {
-        const auto twoDigits = [](int n) { return (n < 10 ? "0" : "") + std::to_string(n); };
-        const int hour12 = m.hour % 12 == 0 ? 12 : m.hour % 12;
-        return std::to_string(hour12) + ":" + twoDigits(m.minute) + ":" + twoDigits(m.second) +
-               (m.hour < 12 ? " AM" : " PM");
+        const auto two = [](int n) { return (n < 10 ? "0" : "") + std::to_string(n); };
+        return std::to_string(m.hour) + ":" + two(m.minute) + ":" + two(m.second) + " AM";
     }
 
   private:
@@ -203,7 +164,8 @@ class FakeComputer::Parts final : public AutomationObjects,
 };
 
 FakeComputer::FakeComputer(const std::filesystem::path& driveRoot)
-    : host_(std::make_shared<PosixFileHost>(driveRoot)), parts_(std::make_unique<Parts>(*this)) {
+    : host_(std::make_shared<RefusingHost>(driveRoot, refusedFolders)),
+      parts_(std::make_unique<Parts>(*this)) {
     computer_ = std::make_unique<Computer>(Computer{*parts_, *parts_, *parts_, *parts_, *parts_});
 }
 

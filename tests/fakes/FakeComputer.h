@@ -26,8 +26,8 @@ struct FakeMetabaseNode {
     bool childrenReadable = true;
 };
 
-// A computer made of plain values; anything left empty fails when it is read. Files are
-// real, below a drive root of the test's own.
+// A computer made of plain values, at 3:49:34 AM on 12/5/2026; anything left empty fails when
+// it is read. Files are real, below a drive root of the test's own.
 class FakeComputer {
   public:
     explicit FakeComputer(const std::filesystem::path& driveRoot);
@@ -40,19 +40,16 @@ class FakeComputer {
     std::map<std::string, std::vector<std::string>> environment;
     std::optional<std::string> userName, computerName, userDomain;
     std::optional<std::vector<ProcessEntry>> processes;
+    // The Administrators group of the computer named computerName.
     std::optional<std::vector<MemberName>> administrators;
     std::map<std::string, FakeMetabaseNode, CaseInsensitiveLess> metabase;
-    DateTime now{2026, 12, 5, 3, 49, 34};
-    bool shellCreatable = true, networkCreatable = true, fileSystemCreatable = true;
+    bool shellCreatable = true, commandsStartable = true;
     // Folders (by the end of their path) whose creation is refused, as for a denied access.
     std::vector<std::string> refusedFolders;
-    bool commandsStartable = true;
     // Told each command (the text after "cmd /C ") when it ends, which is when the run waits.
     std::function<void(const std::string& command)> commandEnded;
-
-    // What was asked of the computer.
+    // The command lines started.
     std::vector<std::string> commandLines;
-    std::vector<std::string> administratorsAskedFor;
 
     const PosixFileHost& host() const { return *host_; }
 
