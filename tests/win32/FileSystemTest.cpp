@@ -10,14 +10,7 @@
 namespace quimbro::win32::test {
 namespace {
 
-void WriteFile(FileSystemObject& files, const std::string& path, const std::string& line) {
-    auto stream = files.CreateTextFile(path);
-    stream->WriteLine(line);
-    stream->Close();
-}
-
-// Paths beyond MAX_PATH, which only the host's long form reaches; a copy left read-only would
-// stop the deletion.
+// Paths beyond MAX_PATH, which only the host's long form reaches.
 TEST(LongPaths, AWholeDeepTreeIsCopiedAndDeleted) {
     TempFolder base;
     const auto files = WindowsFiles();
@@ -28,7 +21,7 @@ TEST(LongPaths, AWholeDeepTreeIsCopiedAndDeleted) {
         files->CreateFolder(deep);
     }
     files->CreateFolder(deep + "\\logs");
-    WriteFile(*files, deep + "\\logs\\a.log", "a");
+    files->CreateTextFile(deep + "\\logs\\a.log")->WriteLine("a");
     files->CreateFolder(base.Path() + "\\dest");
     files->CopyFolder(base.Path() + "\\sr?", base.Path() + "\\dest");
     const std::string copied = base.Path() + "\\dest" + deep.substr(base.Path().size());
@@ -43,7 +36,8 @@ TEST(LongPaths, AWholeDeepTreeIsCopiedAndDeleted) {
     EXPECT_FALSE(Exists(base.Path() + "\\src") || Exists(base.Path() + "\\dest"));
 }
 
-TEST(LongPathForm, AbsoluteAndPrefixed) {
+// The long form of every kind of path.
+TEST(LongPaths, AreAbsoluteAndPrefixed) {
     const std::wstring current = LongPath(L".");
     ASSERT_EQ(current.rfind(L"\\\\?\\", 0), 0u);
     EXPECT_EQ(LongPath(L"C:\\a\\\\b\\..\\c"), L"\\\\?\\C:\\a\\c");
@@ -56,14 +50,14 @@ TEST(LongPathForm, AbsoluteAndPrefixed) {
 
 // Files held open as a running service holds its log: Windows' own CopyFileW refuses one that
 // is being written, the copy shares it; one held whole is skipped. A copy of a read-only file
-// keeps its time but not the mark, so it never blocks the next run; the customer's mark does.
+// keeps its time but not the mark, so it never blocks the next run; the customer's file keeps it.
 TEST(HeldAndReadOnlyFiles, AreCopiedAsTheyStandAndTheCopiesAreWritable) {
     TempFolder base;
     const auto files = WindowsFiles();
     const std::string conf = base.Path() + "\\conf\\", out = base.Path() + "\\out\\";
     files->CreateFolder(base.Path() + "\\conf");
     for (const char* name : {"catalina.out", "locked.log", "server.xml"})
-        WriteFile(*files, conf + name, name);
+        files->CreateTextFile(conf + name)->WriteLine(name);
     const auto open = [&](const char* name, DWORD access, DWORD share) {
         return KernelHandle(ValidOrNull(::CreateFileW(Wide(conf + name).c_str(), access, share,
                                                       nullptr, OPEN_EXISTING, 0, nullptr)));
@@ -72,13 +66,15 @@ TEST(HeldAndReadOnlyFiles, AreCopiedAsTheyStandAndTheCopiesAreWritable) {
     ASSERT_TRUE(::SetFileTime(open("server.xml", FILE_WRITE_ATTRIBUTES, 0).Get(), nullptr, nullptr,
                               &stamp));
     ASSERT_TRUE(::SetFileAttributesW(Wide(conf + "server.xml").c_str(), FILE_ATTRIBUTE_READONLY));
-    const auto writing = open("catalina.out", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
-    const auto locked = open("locked.log", GENERIC_WRITE, 0);
-    ASSERT_TRUE(writing && locked);
-
     files->CreateFolder(base.Path() + "\\out");
-    for (int run = 0; run < 2; ++run)  // the next run copies over the first one's copies
-        EXPECT_THROW(files->CopyFile(conf + "*.*", out), PlatformError);
+    {
+        const auto writing =
+            open("catalina.out", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        const auto locked = open("locked.log", GENERIC_WRITE, 0);
+        ASSERT_TRUE(writing && locked);
+        for (int run = 0; run < 2; ++run)  // the next run copies over the first one's copies
+            EXPECT_THROW(files->CopyFile(conf + "*.*", out), PlatformError);
+    }
     EXPECT_EQ(ReadWholeFile(out + "catalina.out"), "catalina.out\r\n");
     EXPECT_FALSE(Exists(out + "locked.log"));
     WIN32_FILE_ATTRIBUTE_DATA copy{};
@@ -89,19 +85,13 @@ TEST(HeldAndReadOnlyFiles, AreCopiedAsTheyStandAndTheCopiesAreWritable) {
     files->DeleteFolder(base.Path() + "\\out");
     EXPECT_FALSE(Exists(out));
 
-    files->CreateFolder(base.Path() + "\\out");
-    WriteFile(*files, out + "server.xml", "the customer's");
-    ASSERT_TRUE(::SetFileAttributesW(Wide(out + "server.xml").c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_THROW(files->DeleteFolder(base.Path() + "\\out"), PlatformError);
-    EXPECT_TRUE(Exists(out + "server.xml"));
-    for (const auto& path : {conf, out})
-        ::SetFileAttributesW(Wide(path + "server.xml").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_THROW(files->DeleteFolder(base.Path() + "\\conf"), PlatformError);
+    EXPECT_TRUE(Exists(conf + "server.xml"));
+    ::SetFileAttributesW(Wide(conf + "server.xml").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-// Real directory links, which Wine shows with no reparse tag (the core only imitates them; the
-// test script makes them): tree\file.txt, tree\link to target, target\keep.txt. A copy of the
-// tree skips the link; deleting the tree removes the link itself, or fails where Windows
-// refuses that, and never touches what it points to.
+// Real links, which Wine shows with no reparse tag, made by the test script: tree\file.txt,
+// tree\link to target, target\keep.txt. Deleting a link that Windows refuses to remove fails.
 TEST(Links, AreSkippedByCopiesAndNeverFollowedByDeletion) {
     const char* fixture = std::getenv("QUIMBRO_LINK_FIXTURE");
     if (!fixture) GTEST_SKIP() << "no link fixture";

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include <algorithm>
+#include <sstream>
 #include <stdexcept>
 
 #include "platform/PortableFileSystem.h"
@@ -10,6 +11,13 @@
 #include "platform/win32/WindowsFileHost.h"
 
 namespace quimbro::win32::test {
+
+static Bytes HexBytes(const std::string& hex) {
+    Bytes bytes;
+    for (const auto& pair : Split(hex, ' '))
+        if (!pair.empty()) bytes.push_back(static_cast<BYTE>(std::stoul(pair, nullptr, 16)));
+    return bytes;
+}
 
 TestValues::TestValues(HKEY root, std::wstring key, REGSAM view)
     : root_(root), path_(std::move(key)), view_(view) {
@@ -24,24 +32,26 @@ TestValues::~TestValues() {
     if (made_ == REG_CREATED_NEW_KEY) ::RegDeleteKeyExW(root_, path_.c_str(), view_, 0);
 }
 
-void TestValues::Set(const std::wstring& name, DWORD type, const std::vector<BYTE>& data) {
-    if (::RegSetValueExW(key_.Get(), name.c_str(), 0, type, data.data(),
-                         static_cast<DWORD>(data.size())) != ERROR_SUCCESS)
+void TestValues::Set(const std::wstring& name, DWORD type, const std::string& data) {
+    std::wstring text = Wide(data);
+    for (auto at = text.find(L"\\0"); at != std::wstring::npos; at = text.find(L"\\0"))
+        text.replace(at, 2, 1, L'\0');
+    const auto* wide = reinterpret_cast<const BYTE*>(text.data());
+    const Bytes bytes = data.starts_with("hex:")
+                            ? HexBytes(data.substr(4))
+                            : Bytes(wide, wide + text.size() * sizeof(wchar_t));
+    if (::RegSetValueExW(key_.Get(), name.c_str(), 0, type, bytes.data(),
+                         static_cast<DWORD>(bytes.size())) != ERROR_SUCCESS)
         throw std::runtime_error("test value cannot be set");
     names_.push_back(name);
 }
 
-void TestValues::SetText(const std::wstring& name, const std::wstring& text, DWORD type) {
-    const auto* bytes = reinterpret_cast<const BYTE*>(text.c_str());
-    Set(name, type, std::vector<BYTE>(bytes, bytes + (text.size() + 1) * sizeof(wchar_t)));
-}
-
 TempFolder::TempFolder() {
-    std::wstring temp(MAX_PATH + 1, L'\0');
-    temp.resize(::GetTempPathW(MAX_PATH + 1, temp.data()));
     static int count = 0;
-    const std::wstring folder = temp + L"quimbro test " + std::to_wstring(::GetCurrentProcessId()) +
-                                L" " + std::to_wstring(++count);
+    std::wstring folder(MAX_PATH + 1, L'\0');
+    folder.resize(::GetTempPathW(MAX_PATH + 1, folder.data()));
+    folder += L"quimbro test " + std::to_wstring(::GetCurrentProcessId()) + L" " +
+              std::to_wstring(++count);
     if (!::CreateDirectoryW(folder.c_str(), nullptr))
         throw std::runtime_error("temporary folder cannot be created");
     path_ = Utf8(folder);
@@ -67,12 +77,9 @@ bool Exists(const std::string& path) {
 }
 
 std::vector<std::string> Split(const std::string& text, char separator) {
-    std::vector<std::string> parts(1);
-    for (const char c : text)
-        if (c == separator)
-            parts.emplace_back();
-        else
-            parts.back() += c;
+    std::vector<std::string> parts;
+    std::istringstream in(text + separator);
+    for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
     return parts;
 }
 
@@ -107,13 +114,6 @@ std::vector<std::vector<std::string>> CaseTable(const std::string& name) {
     for (const auto& line : Split(ReadWholeFile(WinePath(name)), '\n'))
         if (!line.empty() && !line.starts_with('#')) cases.push_back(Split(line, '\t'));
     return cases;
-}
-
-std::vector<BYTE> HexBytes(const std::string& hex) {
-    std::vector<BYTE> bytes;
-    for (const auto& pair : Split(hex, ' '))
-        if (!pair.empty()) bytes.push_back(static_cast<BYTE>(std::stoul(pair, nullptr, 16)));
-    return bytes;
 }
 
 Value ValueFrom(const std::string& written) {

@@ -11,8 +11,8 @@
 
 namespace quimbro::win32::test {
 
-// Values the test sets in a registry key, in the given view, and takes away again; the key
-// goes too when the test made it.
+// Values the test sets in a registry key of the given view and takes away again, with the key
+// when the test made it.
 class TestValues {
   public:
     TestValues(HKEY root, std::wstring key, REGSAM view = KEY_WOW64_64KEY);
@@ -20,8 +20,8 @@ class TestValues {
     TestValues(const TestValues&) = delete;
     TestValues& operator=(const TestValues&) = delete;
 
-    void Set(const std::wstring& name, DWORD type, const std::vector<BYTE>& data);
-    void SetText(const std::wstring& name, const std::wstring& text, DWORD type = REG_SZ);
+    // Data written as UTF-16 text with "\0" for a NUL, or as "hex:" and the bytes: "hex:01 fe".
+    void Set(const std::wstring& name, DWORD type, const std::string& data);
 
   private:
     HKEY root_;
@@ -50,8 +50,6 @@ class TempFolder {
 std::string ReadWholeFile(const std::string& path);
 bool Exists(const std::string& path);
 std::vector<std::string> Split(const std::string& text, char separator);
-
-// The file-system object as the program makes it on Windows.
 std::unique_ptr<FileSystemObject> WindowsFiles();
 
 // The program's own file, for tests that start it again, and its running copies.
@@ -61,14 +59,11 @@ std::vector<DWORD> CopiesOfThisProgram();
 // A Linux path as Wine's Z: drive shows it; a relative one is below tests/data.
 std::string WinePath(const std::string& unixPath);
 
-// The cases of a table below tests/data, one a line, split at tabs; "#" starts a comment line.
+// The lines of a table below tests/data but "#" comments, each split at its tabs.
 std::vector<std::vector<std::string>> CaseTable(const std::string& name);
 
-// Bytes written as hex pairs: "01 02 fe".
-std::vector<BYTE> HexBytes(const std::string& hex);
-
-// A value as the case tables write it: "text:...", "int:-2", "uint:5", "bool:true",
-// "list:a|b", "bytes:01 fe".
+// A value as the tables write it: "text:...", "int:-2", "uint:5", "bool:true", "list:a|b",
+// "bytes:01 fe".
 Value ValueFrom(const std::string& written);
 
 }  // namespace quimbro::win32::test
