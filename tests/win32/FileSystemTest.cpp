@@ -12,9 +12,10 @@ namespace {
 
 // Paths beyond MAX_PATH, which only the host's long form reaches.
 TEST(LongPaths, AWholeDeepTreeIsCopiedAndDeleted) {
-    TempFolder base;
+    TempFolder folder;
+    const std::string base = folder.Path();
     const auto files = WindowsFiles();
-    std::string deep = base.Path() + "\\src";
+    std::string deep = base + "\\src";
     files->CreateFolder(deep);
     for (char letter = 'a'; deep.size() <= MAX_PATH; ++letter) {
         deep += "\\" + std::string(40, letter);
@@ -22,18 +23,16 @@ TEST(LongPaths, AWholeDeepTreeIsCopiedAndDeleted) {
     }
     files->CreateFolder(deep + "\\logs");
     files->CreateTextFile(deep + "\\logs\\a.log")->WriteLine("a");
-    files->CreateFolder(base.Path() + "\\dest");
-    files->CopyFolder(base.Path() + "\\sr?", base.Path() + "\\dest");
-    const std::string copied = base.Path() + "\\dest" + deep.substr(base.Path().size());
-    EXPECT_EQ(ReadWholeFile(copied + "\\logs\\a.log"), "a\r\n");
+    files->CreateFolder(base + "\\dest");
+    files->CopyFolder(base + "\\sr?", base + "\\dest");
+    EXPECT_EQ(ReadWholeFile(base + "\\dest" + deep.substr(base.size()) + "\\logs\\a.log"), "a\r\n");
     // The host's own failures there: a folder that exists, a destination or source missing.
     EXPECT_THROW(files->CreateFolder(deep), PlatformError);
-    EXPECT_THROW(files->CopyFile(deep + "\\logs\\*", base.Path() + "\\missing\\"), PlatformError);
-    EXPECT_THROW(files->CopyFolder(base.Path() + "\\missing\\*", base.Path() + "\\dest"),
-                 PlatformError);
-    files->DeleteFolder(base.Path() + "\\src");
-    files->DeleteFolder(base.Path() + "\\dest");
-    EXPECT_FALSE(Exists(base.Path() + "\\src") || Exists(base.Path() + "\\dest"));
+    EXPECT_THROW(files->CopyFile(deep + "\\logs\\*", base + "\\missing\\"), PlatformError);
+    EXPECT_THROW(files->CopyFolder(base + "\\missing\\*", base + "\\dest"), PlatformError);
+    files->DeleteFolder(base + "\\src");
+    files->DeleteFolder(base + "\\dest");
+    EXPECT_FALSE(Exists(base + "\\src") || Exists(base + "\\dest"));
 }
 
 // The long form of every kind of path.
@@ -108,8 +107,7 @@ TEST(Links, AreSkippedByCopiesAndNeverFollowedByDeletion) {
     EXPECT_FALSE(Exists(links + "\\tree\\file.txt"));
 }
 
-// Each line in the code page, ending in CR LF; a character it lacks is "?", never a look-alike
-// (l-stroke is no plain l, alpha no a).
+// Each line in the code page with CR LF; what it lacks is "?", never a look-alike (l-stroke: l).
 TEST(AnsiReport, LinesInTheCodePageEndingInCrLf) {
     if (::GetACP() != 1252) GTEST_SKIP() << "the system's code page is not 1252";
     TempFolder folder;

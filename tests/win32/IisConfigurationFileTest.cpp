@@ -19,8 +19,7 @@ std::string Outline(const XmlElement& element, const std::string& indent = "") {
     return line;
 }
 
-// The outline was made by another XML reader. What is no XML, missing, or has a document type
-// fails.
+// The outline was made by another XML reader. No XML, no file or a document type fails.
 TEST(IisConfigurationFile, ReadsEveryElementAndAttributeInOrder) {
     EXPECT_EQ(Outline(ReadXmlFile(Wide(WinePath("iis/several-sites.config")))),
               ReadWholeFile(WinePath("win32/several-sites.outline")));

@@ -10,13 +10,11 @@
 namespace quimbro::win32::test {
 namespace {
 
-// A line of four is a value stored and read by its name, a line of two a path read.
+// A line of four is a value stored and read by its name, a line of two a path read after them.
 TEST(Registry, ValuesOfEveryTypeReadByPathsInEveryForm) {
-    const auto cases = CaseTable("win32/registry.tsv");
     TestValues key(HKEY_CURRENT_USER, L"Software\\QuimbroTest");
-    for (const auto& c : cases)
+    for (const auto& c : CaseTable("win32/registry.tsv")) {
         if (c.size() == 4) key.Set(Wide(c[0]), std::stoul(c[1]), c[2]);
-    for (const auto& c : cases) {
         const std::string path = c.size() == 4 ? "HKCU\\Software\\QuimbroTest\\" + c[0] : c[0];
         if (c.back() == "fails")
             EXPECT_THROW(ReadRegistryValue(path), PlatformError) << path;
@@ -32,10 +30,10 @@ TEST(RegistryViews, The32BitViewServesWhatThe64BitViewLacks) {
     TestValues wow(HKEY_LOCAL_MACHINE, L"Software\\QuimbroTest", KEY_WOW64_32KEY);
     native.Set(L"Both", REG_SZ, "64-bit\\0");
     wow.Set(L"Both", REG_SZ, "32-bit\\0");
-    wow.Set(L"Only32", REG_SZ, "from the 32-bit view\\0");
+    wow.Set(L"Only32", REG_SZ, "32-bit only\\0");
     EXPECT_EQ(ReadRegistryValue("HKLM\\Software\\QuimbroTest\\Both"), Value(std::string("64-bit")));
     EXPECT_EQ(ReadRegistryValue("HKLM\\Software\\QuimbroTest\\Only32"),
-              Value(std::string("from the 32-bit view")));
+              Value(std::string("32-bit only")));
     EXPECT_THROW(ReadRegistryValue("HKLM\\Software\\QuimbroTest\\Neither"), PlatformError);
 }
 

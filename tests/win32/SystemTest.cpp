@@ -37,8 +37,7 @@ TEST(Computer, AllPartsAreThere) {
         "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\CurrentVersion";
     EXPECT_EQ(shell->RegRead(version), ReadRegistryValue(version));
     EXPECT_FALSE(computer.processes.RunningProcesses().empty());
-    const auto copies = CopiesOfThisProgram();
-    EXPECT_NE(std::find(copies.begin(), copies.end(), ::GetCurrentProcessId()), copies.end());
+    EXPECT_EQ(std::ranges::count(CopiesOfThisProgram(), ::GetCurrentProcessId()), 1);
     for (const auto& member : computer.groups.AdministratorsMembers(name))
         EXPECT_TRUE(member && !member->empty());
     EXPECT_THROW(computer.metabase.Bind("IIS://" + name + "/W3SVC/1/Root"), PlatformError);

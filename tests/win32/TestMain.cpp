@@ -5,11 +5,9 @@
 
 #include "platform/win32/Owners.h"
 
-// Started again by the command tests as a command that never ends on its own.
-constexpr std::string_view kNeverEnding = "--print-and-wait";
-
 int main(int argc, char** argv) {
-    if (argc == 2 && argv[1] == kNeverEnding) {
+    // Started again by the command tests as a command that never ends on its own.
+    if (argc == 2 && std::string_view(argv[1]) == "--print-and-wait") {
         std::puts("started");
         std::fflush(stdout);
         for (;;) ::Sleep(1000);

@@ -11,8 +11,7 @@
 
 namespace quimbro::win32::test {
 
-// Values the test sets in a registry key of the given view and takes away again, with the key
-// when the test made it.
+// Values set in a key of a registry view and taken away again, with the key if it was made.
 class TestValues {
   public:
     TestValues(HKEY root, std::wstring key, REGSAM view = KEY_WOW64_64KEY);
@@ -20,7 +19,7 @@ class TestValues {
     TestValues(const TestValues&) = delete;
     TestValues& operator=(const TestValues&) = delete;
 
-    // Data written as UTF-16 text with "\0" for a NUL, or as "hex:" and the bytes: "hex:01 fe".
+    // Data as UTF-16 text with "\0" for a NUL, or "hex:" and the bytes: "hex:01 fe".
     void Set(const std::wstring& name, DWORD type, const std::string& data);
 
   private:
@@ -62,8 +61,7 @@ std::string WinePath(const std::string& unixPath);
 // The lines of a table below tests/data but "#" comments, each split at its tabs.
 std::vector<std::vector<std::string>> CaseTable(const std::string& name);
 
-// A value as the tables write it: "text:...", "int:-2", "uint:5", "bool:true", "list:a|b",
-// "bytes:01 fe".
+// A value as tables write it: "text:x", "int:-2", "uint:5", "bool:true", "list:a|b", "bytes:01 fe"
 Value ValueFrom(const std::string& written);
 
 }  // namespace quimbro::win32::test

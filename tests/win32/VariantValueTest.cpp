@@ -32,10 +32,7 @@ void Fill(VARIANT& v, const std::string& kind, const std::string& text) {
         Variant owner;
         VARIANT* entry = owner.Receive();
         const auto blank = entries[i].find(' ', entries[i].find(' ') + 1);
-        if (type == VT_VARIANT)
-            Fill(*entry, entries[i].substr(0, blank), entries[i].substr(blank + 1));
-        else
-            Fill(*entry, "8 BSTR", entries[i]);
+        Fill(*entry, entries[i].substr(0, blank), entries[i].substr(blank + 1));
         LONG index = lower + i;
         ::SafeArrayPutElement(v.parray, &index,
                               type == VT_VARIANT ? static_cast<void*>(entry) : entry->bstrVal);
