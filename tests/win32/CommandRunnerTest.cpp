@@ -3,14 +3,11 @@
 // The Windows headers first, then what builds on them.
 #include "platform/win32/Owners.h"
 
-#include <algorithm>
 #include <chrono>
 
 #include "TestSupport.h"
 #include "platform/PlatformError.h"
-#include "platform/WindowsPath.h"
 #include "platform/win32/CommandRunner.h"
-#include "platform/win32/ProcessSnapshot.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WideText.h"
 
@@ -19,33 +16,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Other copies of this program that are still running.
-int OtherCopiesRunning() {
-    const std::wstring own = OwnProgram();
-    const std::string ownName = Utf8(own.substr(own.find_last_of(L'\\') + 1));
-    const auto processes = ProcessSnapshot().RunningProcesses();
-    return static_cast<int>(
-        std::count_if(processes.begin(), processes.end(), [&](const ProcessEntry& process) {
-            return process.name && EqualsIgnoringCase(*process.name, ownName) &&
-                   process.id != ::GetCurrentProcessId();
-        }));
-}
-
 const std::wstring kInterpreter = SystemFolder() + L"\\cmd.exe";
-
-TEST(CommandRunner, CaptureIsCompleteWhenWaitedFor) {
-    TempFolder folder;
-    const std::string capture = folder.Path() + "\\ipconfig 1252026_34934.log";
-    CommandRunner()
-        .Start(kInterpreter, "cmd /C echo Windows IP Configuration> \"" + capture + "\"",
-               std::nullopt)
-        ->Wait();
-    EXPECT_EQ(ReadWholeFile(capture), "Windows IP Configuration\r\n");
-}
 
 // The interpreter would expand %USERNAME% in a redirection target: such a file is the
 // command's standard output instead. The command runs in the system folder, where the names it
-// runs cannot be planted, and looks for none in its current folder.
+// runs cannot be planted, and looks for none in its current folder. One that cannot start fails
+// and leaves no output file.
 TEST(CommandRunner, AnOutputFileTakesTheStandardOutputOfACommandInTheSystemFolder) {
     TempFolder folder;
     const std::string desktop = folder.Path() + "\\Bureau \u03a9mega %USERNAME%";
@@ -56,14 +32,10 @@ TEST(CommandRunner, AnOutputFileTakesTheStandardOutputOfACommandInTheSystemFolde
         ->Wait();
     EXPECT_EQ(ReadWholeFile(capture),
               Utf8(SystemFolder()) + "\r\nNoDefaultCurrentDirectoryInExePath=1\r\n");
-}
-
-TEST(CommandRunner, ACommandThatCannotStartFailsAndLeavesNoOutputFile) {
-    TempFolder folder;
-    const std::string capture = folder.Path() + "\\ipconfig_1.log";
-    EXPECT_THROW(CommandRunner().Start(Wide(folder.Path()) + L"\\cmd.exe", "cmd /C ver", capture),
+    const std::string failed = folder.Path() + "\\ipconfig_1.log";
+    EXPECT_THROW(CommandRunner().Start(Wide(folder.Path()) + L"\\cmd.exe", "cmd /C ver", failed),
                  PlatformError);
-    EXPECT_FALSE(Exists(capture));
+    EXPECT_FALSE(Exists(failed));
 }
 
 TEST(CommandRunner, ANeverEndingCommandIsEndedWithItsChildrenAtTheLimit) {
@@ -83,9 +55,9 @@ TEST(CommandRunner, ANeverEndingCommandIsEndedWithItsChildrenAtTheLimit) {
     EXPECT_GE(took, 3s);
     EXPECT_LT(took, 30s);
     EXPECT_GT(waits, 10);
-    EXPECT_EQ(OtherCopiesRunning(), 0);
+    EXPECT_EQ(CopiesOfThisProgram(), std::vector<DWORD>{::GetCurrentProcessId()});
     EXPECT_EQ(ReadWholeFile(capture), "started\r\n");
-    // The run goes on: the next command runs as usual.
+    // The run goes on: the next command runs as usual, its capture complete once waited for.
     runner.Start(kInterpreter, "cmd /C echo next> \"" + capture + "\"", std::nullopt)->Wait();
     EXPECT_EQ(ReadWholeFile(capture), "next\r\n");
 }

@@ -1,64 +1,57 @@
 #include "TestSupport.h"
 
-#include <cstring>
+#include <algorithm>
+#include <sstream>
 #include <stdexcept>
 
 #include "platform/PortableFileSystem.h"
+#include "platform/WindowsPath.h"
+#include "platform/win32/ProcessSnapshot.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/WindowsFileHost.h"
 
 namespace quimbro::win32::test {
 
-TestKey::TestKey(HKEY root, std::wstring parent, std::wstring name, REGSAM view)
-    : root_(root), parent_(std::move(parent)), name_(std::move(name)), view_(view) {
-    const std::wstring path = parent_ + L"\\" + name_;
-    if (::RegCreateKeyExW(root_, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view_, nullptr,
-                          key_.Receive(), nullptr) != ERROR_SUCCESS)
-        throw std::runtime_error("test key cannot be created");
+static Bytes HexBytes(const std::string& hex) {
+    Bytes bytes;
+    for (const auto& pair : Split(hex, ' '))
+        if (!pair.empty()) bytes.push_back(static_cast<BYTE>(std::stoul(pair, nullptr, 16)));
+    return bytes;
 }
 
-TestKey::~TestKey() {
-    key_.Reset();
-    RegistryKey parent;
-    if (::RegOpenKeyExW(root_, parent_.c_str(), 0, KEY_ALL_ACCESS | view_, parent.Receive()) ==
-        ERROR_SUCCESS)
-        ::RegDeleteTreeW(parent.Get(), name_.c_str());
-}
-
-void TestKey::Set(const std::wstring& name, DWORD type, const std::vector<BYTE>& data) {
-    if (::RegSetValueExW(key_.Get(), name.c_str(), 0, type, data.data(),
-                         static_cast<DWORD>(data.size())) != ERROR_SUCCESS)
-        throw std::runtime_error("test value cannot be set");
-}
-
-void TestKey::SetText(const std::wstring& name, const std::wstring& text, DWORD type) {
-    Set(name, type, BytesOf(text, true));
-}
-
-TestValues::TestValues(HKEY root, const std::wstring& key) {
-    if (::RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key_.Receive(),
-                          nullptr) != ERROR_SUCCESS)
+TestValues::TestValues(HKEY root, std::wstring key, REGSAM view)
+    : root_(root), path_(std::move(key)), view_(view) {
+    if (::RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view_, nullptr,
+                          key_.Receive(), &made_) != ERROR_SUCCESS)
         throw std::runtime_error("test key cannot be opened");
 }
 
 TestValues::~TestValues() {
     for (const auto& name : names_) ::RegDeleteValueW(key_.Get(), name.c_str());
+    key_.Reset();
+    if (made_ == REG_CREATED_NEW_KEY) ::RegDeleteKeyExW(root_, path_.c_str(), view_, 0);
 }
 
-void TestValues::SetText(const std::wstring& name, const std::wstring& text, DWORD type) {
-    const auto data = BytesOf(text, true);
-    if (::RegSetValueExW(key_.Get(), name.c_str(), 0, type, data.data(),
-                         static_cast<DWORD>(data.size())) != ERROR_SUCCESS)
+void TestValues::Set(const std::wstring& name, DWORD type, const std::string& data) {
+    std::wstring text = Wide(data);
+    for (auto at = text.find(L"\\0"); at != std::wstring::npos; at = text.find(L"\\0"))
+        text.replace(at, 2, 1, L'\0');
+    const auto* wide = reinterpret_cast<const BYTE*>(text.data());
+    const Bytes bytes = data.starts_with("hex:")
+                            ? HexBytes(data.substr(4))
+                            : Bytes(wide, wide + text.size() * sizeof(wchar_t));
+    if (::RegSetValueExW(key_.Get(), name.c_str(), 0, type, bytes.data(),
+                         static_cast<DWORD>(bytes.size())) != ERROR_SUCCESS)
         throw std::runtime_error("test value cannot be set");
     names_.push_back(name);
 }
 
 TempFolder::TempFolder() {
-    std::wstring temp(MAX_PATH + 1, L'\0');
-    temp.resize(::GetTempPathW(MAX_PATH + 1, temp.data()));
     static int count = 0;
-    const std::wstring folder = temp + L"quimbro test " + std::to_wstring(::GetCurrentProcessId()) +
-                                L" " + std::to_wstring(++count);
+    std::wstring folder(MAX_PATH + 1, L'\0');
+    folder.resize(::GetTempPathW(MAX_PATH + 1, folder.data()));
+    folder += L"quimbro test " + std::to_wstring(::GetCurrentProcessId()) + L" " +
+              std::to_wstring(++count);
     if (!::CreateDirectoryW(folder.c_str(), nullptr))
         throw std::runtime_error("temporary folder cannot be created");
     path_ = Utf8(folder);
@@ -69,12 +62,6 @@ TempFolder::~TempFolder() {
         WindowsFiles()->DeleteFolder(path_);
     } catch (...) {
     }
-}
-
-std::vector<BYTE> BytesOf(const std::wstring& text, bool withNul) {
-    std::vector<BYTE> bytes((text.size() + (withNul ? 1 : 0)) * sizeof(wchar_t), 0);
-    std::memcpy(bytes.data(), text.data(), text.size() * sizeof(wchar_t));
-    return bytes;
 }
 
 std::string ReadWholeFile(const std::string& path) {
@@ -89,14 +76,56 @@ bool Exists(const std::string& path) {
     return ::GetFileAttributesW(LongPath(Wide(path)).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::istringstream in(text + separator);
+    for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
+    return parts;
+}
+
+std::unique_ptr<FileSystemObject> WindowsFiles() {
+    return std::make_unique<PortableFileSystem>(std::make_shared<WindowsFileHost>());
+}
+
 std::wstring OwnProgram() {
     std::wstring path(32768, L'\0');
     path.resize(::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
     return path;
 }
 
-std::unique_ptr<FileSystemObject> WindowsFiles() {
-    return std::make_unique<PortableFileSystem>(std::make_shared<WindowsFileHost>());
+std::vector<DWORD> CopiesOfThisProgram() {
+    const std::string name = SplitLastComponent(Utf8(OwnProgram())).second;
+    std::vector<DWORD> copies;
+    for (const auto& process : ProcessSnapshot().RunningProcesses())
+        if (process.name && process.id && EqualsIgnoringCase(*process.name, name))
+            copies.push_back(*process.id);
+    return copies;
+}
+
+std::string WinePath(const std::string& unixPath) {
+    std::string path =
+        std::string("Z:") + (unixPath.starts_with('/') ? "" : QUIMBRO_TEST_DATA "/") + unixPath;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+std::vector<std::vector<std::string>> CaseTable(const std::string& name) {
+    std::vector<std::vector<std::string>> cases;
+    for (const auto& line : Split(ReadWholeFile(WinePath(name)), '\n'))
+        if (!line.empty() && !line.starts_with('#')) cases.push_back(Split(line, '\t'));
+    return cases;
+}
+
+Value ValueFrom(const std::string& written) {
+    const auto colon = written.find(':');
+    const std::string kind = written.substr(0, colon), rest = written.substr(colon + 1);
+    if (kind == "text") return rest;
+    if (kind == "int") return std::int64_t{std::stoll(rest)};
+    if (kind == "uint") return std::uint64_t{std::stoull(rest)};
+    if (kind == "bool") return rest == "true";
+    if (kind == "list") return rest.empty() ? TextList{} : Split(rest, '|');
+    if (kind == "bytes") return HexBytes(rest);
+    throw std::invalid_argument("no value kind " + kind);
 }
 
 }  // namespace quimbro::win32::test

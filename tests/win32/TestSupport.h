@@ -11,36 +11,23 @@
 
 namespace quimbro::win32::test {
 
-// A registry key the test makes and removes with everything in it, in the given view.
-class TestKey {
-  public:
-    TestKey(HKEY root, std::wstring parent, std::wstring name, REGSAM view = KEY_WOW64_64KEY);
-    ~TestKey();
-    TestKey(const TestKey&) = delete;
-    TestKey& operator=(const TestKey&) = delete;
-
-    void Set(const std::wstring& name, DWORD type, const std::vector<BYTE>& data);
-    void SetText(const std::wstring& name, const std::wstring& text, DWORD type = REG_SZ);
-
-  private:
-    HKEY root_;
-    std::wstring parent_, name_;
-    REGSAM view_;
-    RegistryKey key_;
-};
-
-// Values the test adds to an existing key and takes away again.
+// Values set in a key of a registry view and taken away again, with the key if it was made.
 class TestValues {
   public:
-    TestValues(HKEY root, const std::wstring& key);
+    TestValues(HKEY root, std::wstring key, REGSAM view = KEY_WOW64_64KEY);
     ~TestValues();
     TestValues(const TestValues&) = delete;
     TestValues& operator=(const TestValues&) = delete;
 
-    void SetText(const std::wstring& name, const std::wstring& text, DWORD type = REG_SZ);
+    // Data as UTF-16 text with "\0" for a NUL, or "hex:" and the bytes: "hex:01 fe".
+    void Set(const std::wstring& name, DWORD type, const std::string& data);
 
   private:
+    HKEY root_;
+    std::wstring path_;
+    REGSAM view_;
     RegistryKey key_;
+    DWORD made_ = 0;
     std::vector<std::wstring> names_;
 };
 
@@ -59,14 +46,22 @@ class TempFolder {
     std::string path_;
 };
 
-std::vector<BYTE> BytesOf(const std::wstring& text, bool withNul);
 std::string ReadWholeFile(const std::string& path);
 bool Exists(const std::string& path);
-
-// The file-system object as the program makes it on Windows.
+std::vector<std::string> Split(const std::string& text, char separator);
 std::unique_ptr<FileSystemObject> WindowsFiles();
 
-// The program's own file, for tests that start it again.
+// The program's own file, for tests that start it again, and its running copies.
 std::wstring OwnProgram();
+std::vector<DWORD> CopiesOfThisProgram();
+
+// A Linux path as Wine's Z: drive shows it; a relative one is below tests/data.
+std::string WinePath(const std::string& unixPath);
+
+// The lines of a table below tests/data but "#" comments, each split at its tabs.
+std::vector<std::vector<std::string>> CaseTable(const std::string& name);
+
+// A value as tables write it: "text:x", "int:-2", "uint:5", "bool:true", "list:a|b", "bytes:01 fe"
+Value ValueFrom(const std::string& written);
 
 }  // namespace quimbro::win32::test
