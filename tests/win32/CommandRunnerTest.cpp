@@ -8,6 +8,7 @@
 #include "TestSupport.h"
 #include "platform/PlatformError.h"
 #include "platform/win32/CommandRunner.h"
+#include "platform/win32/CommandStarter.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WideText.h"
 
@@ -36,6 +37,26 @@ TEST(CommandRunner, AnOutputFileTakesTheStandardOutputOfACommandInTheSystemFolde
     EXPECT_THROW(CommandRunner().Start(Wide(folder.Path()) + L"\\cmd.exe", "cmd /C ver", failed),
                  PlatformError);
     EXPECT_FALSE(Exists(failed));
+}
+
+// Started on the starter's thread: a command that cannot start fails its wait, not its start,
+// and the commands given before and after it still run.
+TEST(CommandStarter, AFailedStartIsReportedByItsWait) {
+    TempFolder folder;
+    CommandStarter starter{CommandRunner()};
+    const std::string failed = folder.Path() + "\\ipconfig_1.log";
+    const std::string before = folder.Path() + "\\netstat_1.log";
+    const std::string after = folder.Path() + "\\services_1.log";
+    auto first = starter.Start(kInterpreter, "cmd /C echo first", before);
+    std::unique_ptr<RunningCommand> unstartable;
+    ASSERT_NO_THROW(unstartable =
+                        starter.Start(Wide(folder.Path()) + L"\\cmd.exe", "cmd /C ver", failed));
+    auto last = starter.Start(kInterpreter, "cmd /C echo last", after);
+    EXPECT_THROW(unstartable->Wait(), PlatformError);
+    EXPECT_FALSE(Exists(failed));
+    first->Wait();
+    last->Wait();
+    EXPECT_EQ(ReadWholeFile(before) + ReadWholeFile(after), "first\r\nlast\r\n");
 }
 
 TEST(CommandRunner, ANeverEndingCommandIsEndedWithItsChildrenAtTheLimit) {

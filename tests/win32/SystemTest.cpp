@@ -16,7 +16,8 @@
 namespace quimbro::win32::test {
 namespace {
 
-// Every part as the program makes it. Wine lacks the metabase providers, so binding fails; its
+// Every part as the program makes it. Wine lacks the metabase providers, so binding fails
+// without starting ADSI; its
 // NetAPI reports success and fills nothing, so the Administrators, found by their SID in every
 // language, are an empty list: never a failure and never an unnamed member.
 TEST(Computer, AllPartsAreThere) {
@@ -41,6 +42,7 @@ TEST(Computer, AllPartsAreThere) {
     for (const auto& member : computer.groups.AdministratorsMembers(name))
         EXPECT_TRUE(member && !member->empty());
     EXPECT_THROW(computer.metabase.Bind("IIS://" + name + "/W3SVC/1/Root"), PlatformError);
+    EXPECT_EQ(::GetModuleHandleW(L"activeds.dll"), nullptr);
 }
 
 TEST(Clock, ShortDateAndTimeInUsEnglish) {
