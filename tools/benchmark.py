@@ -11,6 +11,9 @@ is stated against, all measured in the same run:
 - where a run's time goes: each step's time from the trace that a QUIMBRO_TRACE build writes,
   and the peak memory by the end of each step with the tree.
 
+Launch, run time and peak without the tree are the program as shipped; the runs with the tree
+and the step times are the traced build's, whose trace gives each copy row its time.
+
 Times come from programs inside the prefix (tools/bench) on the performance counter: one
 watcher starts the program, polls its window every 10 ms and presses its buttons itself.
 Each figure is measured --runs times (after one untimed warm-up) and printed as median, min
@@ -253,8 +256,9 @@ def clear(*paths):
 
 
 class Bench:
-    def __init__(self, wine, programs, quimbro, work):
-        self.wine, self.programs, self.quimbro, self.work = wine, programs, quimbro, work
+    def __init__(self, wine, programs, quimbro, shipped, work):
+        self.wine, self.programs, self.work = wine, programs, work
+        self.quimbro, self.shipped = quimbro, shipped
         self.output = wine.desktop / "QuimbroOutput"
         self.traces = work / "traces"
         self.traces.mkdir()
@@ -264,6 +268,13 @@ class Bench:
         watched = Watched(self.wine, self.programs, "open", BARE_CLASS,
                           self.programs["BenchBareWindow"])
         return watched.between("launched", "ready"), watched.peak_kib
+
+    def shipped_run(self):
+        """The program as shipped: its launch, its run and its peak, with no trace to write."""
+        clear(self.output)
+        watched = Watched(self.wine, self.programs, "run", FORM_CLASS, self.shipped)
+        return {"launch": watched.between("launched", "ready"),
+                "run": watched.between("start", "finished"), "peak": watched.peak_kib}
 
     def quimbro_run(self, label):
         clear(self.output)
@@ -388,7 +399,7 @@ def main():
         wine = Wine(args.work, display.name)
         wine.import_registry(machine.registry_file(), args.work)
         machine.install_products(wine.drive_c)
-        bench = Bench(wine, programs, quimbro, args.work)
+        bench = Bench(wine, programs, quimbro, shipped, args.work)
 
         print("warming up, then the window, the run and the three commands...", flush=True)
         bench.bare_window()
@@ -400,11 +411,11 @@ def main():
             bare = bench.bare_window()
             bare_launch.append(bare[0])
             bare_peak.append(bare[1] / 1024)
-            quimbro_run = bench.quimbro_run(f"small-{n + 1}")
-            launch.append(quimbro_run["launch"])
-            run.append(quimbro_run["run"])
-            peak.append(quimbro_run["peak"] / 1024)
-            plain_groups.append(quimbro_run["groups"])
+            shipped_run = bench.shipped_run()
+            launch.append(shipped_run["launch"])
+            run.append(shipped_run["run"])
+            peak.append(shipped_run["peak"] / 1024)
+            plain_groups.append(bench.quimbro_run(f"small-{n + 1}")["groups"])
             one_after_another, together = bench.commands()
             commands.append(one_after_another)
             alongside.append(together)
