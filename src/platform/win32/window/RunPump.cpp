@@ -15,9 +15,13 @@ void RunPump::AfterChange(HWND control) {
 }
 
 void RunPump::Now() {
-    Draw(true);
+    const bool draw = listChanged_ || Clock::now() >= nextRepair_;
+    if (draw) Draw(true);
     PumpWhileBusy();
-    Draw(false);
+    if (draw) {
+        Draw(false);
+        nextRepair_ = Clock::now() + kRepair;
+    }
     next_ = Clock::now() + kPace;
 }
 
@@ -30,7 +34,7 @@ void RunPump::Draw(bool draw) {
     if (list_ == nullptr) return;
     SendMessageW(list_, WM_SETREDRAW, draw ? TRUE : FALSE, 0);
     // A list that starts drawing again does not repaint on its own.
-    if (draw && listChanged_) {
+    if (draw) {
         RedrawWindow(list_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
         listChanged_ = false;
     }

@@ -11,13 +11,16 @@ namespace quimbro::win32 {
 // keyboard input, so it stays alive to the eye and reacts to nothing until the run ends. It
 // answers at the pace of the eye, not after every change of a control: after a change at most
 // once per kPace, and at once whenever the run waits on a command and when the run ends. The
-// message list draws only when the window answers, all its new lines at once: a line drawn as
-// it comes would repaint the list and its scroll bar each time. Whoever reads the window, on
-// the screen or through its messages, reads it during an answer and sees the run as far as it
-// has got.
+// message list draws only when the window answers and has new lines, all of them at once: a
+// line drawn as it comes would repaint the list and its scroll bar each time, and letting the
+// list draw costs Wine tens of milliseconds even when nothing changed, time the commands the
+// run waits for need. Without new lines it draws once per kRepair, to mend what another window
+// uncovered. Whoever reads the window, on the screen or through its messages, reads it during
+// an answer and sees the run as far as it has got.
 class RunPump {
   public:
     static constexpr std::chrono::milliseconds kPace{100};
+    static constexpr std::chrono::milliseconds kRepair{1000};
 
     // The run begins; `list` draws only when the window answers until Release.
     void Hold(HWND list);
@@ -37,6 +40,7 @@ class RunPump {
     bool listChanged_ = false;
     // The first change of a run answers at once.
     Clock::time_point next_{};
+    Clock::time_point nextRepair_{};
 };
 
 }  // namespace quimbro::win32
