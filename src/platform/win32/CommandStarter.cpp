@@ -49,8 +49,9 @@ std::unique_ptr<RunningCommand> CommandStarter::Start(std::wstring program, std:
     auto starting = std::make_unique<StartingCommand>(task.get_future(), runner_.WhileWaiting());
     {
         const std::lock_guard lock(mutex_);
-        tasks_.push_back(std::move(task));
+        // The thread first: a start that fails here leaves nothing queued that no one would run.
         if (!thread_.joinable()) thread_ = std::thread([this] { Work(); });
+        tasks_.push_back(std::move(task));
     }
     wake_.notify_one();
     return starting;
