@@ -6,12 +6,8 @@
 
 int main() {
     std::wstring path(MAX_PATH, L'\0');
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return 1;
-    path.resize(length);
+    path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
     const HANDLE marker = CreateFileW((path + L".ran").c_str(), GENERIC_WRITE, 0, nullptr,
                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (marker == INVALID_HANDLE_VALUE) return 1;
-    CloseHandle(marker);
-    return 0;
+    return marker != INVALID_HANDLE_VALUE && CloseHandle(marker) ? 0 : 1;
 }
