@@ -240,13 +240,6 @@ def check_captures(wine, desktop):
               first_line(wine.run("cmd", "/C", *command.split(), output=subprocess.PIPE).stdout))
 
 
-def application_host(wine):
-    """IIS 7 and later's own file."""
-    config = wine.drive_c / "windows" / "system32" / "inetsrv" / "config"
-    config.mkdir(parents=True, exist_ok=True)
-    shutil.copy(DATA / "iis" / "several-sites.config", config / "applicationHost.config")
-
-
 def plant(folder, quimbro, files):
     """A program copied into a folder beside other files; the program's copy."""
     folder.mkdir(parents=True, exist_ok=True)
@@ -258,11 +251,10 @@ def plant(folder, quimbro, files):
 def case_run(wine, quimbro):
     # netstat -a as it is where it resolves every name: it ends seconds after the rest of the
     # run, which waits for it with its window alive and deaf to input.
-    shutil.copy(os.environ["QUIMBRO_SLOW_NETSTAT"], wine.drive_c / "windows/system32/netstat.exe")
+    shutil.copy(os.environ["QUIMBRO_STAND_IN"], wine.drive_c / "windows/system32/netstat.exe")
     wine.env["WINEDLLOVERRIDES"] += ";netstat.exe=n"
     process = wine.start(quimbro)
     ready = wine.wait(lambda s: s.ready, 60)
-    wine.screenshot(ready, "before.png")
     check_window(ready, "ready")
 
     wine.click(ready, "Start")
@@ -271,7 +263,6 @@ def case_run(wine, quimbro):
     def watch(snapshot):
         if not running and "Exit" not in snapshot.enabled and snapshot.lines:
             running.append(snapshot)
-            wine.screenshot(snapshot, "during.png")
             # Like Exit, the close box does nothing during a run; a click on Exit is not kept
             # for when it is enabled again.
             wine.close_box()
@@ -296,7 +287,7 @@ def case_run(wine, quimbro):
     check("QuimbroOutput stays", (wine.desktop / "QuimbroOutput").is_dir())
 
 
-def case_exit_first(wine, quimbro):
+def case_exit_first(wine, quimbro, leave=lambda wine, ready: wine.click(ready, "Exit")):
     process = wine.start(quimbro)
     ready = wine.wait(lambda s: s.ready, 60)
     check_window(ready, "ready")
@@ -310,38 +301,36 @@ def case_exit_first(wine, quimbro):
     time.sleep(2)
     check("Enter and Escape press no button", process.poll(), None)
     check_window(wine.read(), "ready")
-    wine.click(ready, "Exit")
-    check("program ended by Exit", process.wait(timeout=60), 0)
+    leave(wine, ready)
+    check("program ended", process.wait(timeout=60), 0)
     check("desktop untouched", list(wine.desktop.iterdir()), [])
 
 
 def case_close_box(wine, quimbro):
-    process = wine.start(quimbro)
-    wine.wait(lambda s: s.ready, 60)
-    wine.close_box()
-    check("program ended by the close box", process.wait(timeout=60), 0)
-    check("desktop untouched", list(wine.desktop.iterdir()), [])
+    case_exit_first(wine, quimbro, lambda wine, ready: wine.close_box())
+
+
+def check_iis(wine, quimbro, registry, source):
+    """IIS 7 and later's own file is there; the registry says which IIS this is."""
+    config = wine.drive_c / "windows" / "system32" / "inetsrv" / "config"
+    config.mkdir(parents=True, exist_ok=True)
+    shutil.copy(DATA / "iis" / "several-sites.config", config / "applicationHost.config")
+    wine.regedit((DATA / "e2e" / registry).read_text())
+    wine.run_once(quimbro)
+    check(f"IIS section as {source}", report(wine.desktop)[2].get("IIS"), expected(source))
 
 
 def case_iis_configuration(wine, quimbro):
     """IIS 10 without its metabase: the IIS section read from applicationHost.config."""
-    application_host(wine)
-    wine.regedit((DATA / "e2e" / "iis10.reg").read_text())
-    wine.run_once(quimbro)
-    check("IIS section from applicationHost.config", report(wine.desktop)[2].get("IIS"),
-          expected("iis-several-sites.txt"))
+    check_iis(wine, quimbro, "iis10.reg", "iis-several-sites.txt")
 
 
 def case_iis_metabase(wine, quimbro):
     """IIS 6 through ADSI: the test's "IIS:" provider in the prefix serves a metabase, and the
     IIS section comes from it, not from the applicationHost.config beside it."""
-    folder = wine.drive_c / "iisprovider"
-    plant(folder, os.environ["QUIMBRO_IIS_PROVIDER"], [(DATA / "iis" / "iis6.metabase", ".")])
-    wine.regedit((DATA / "e2e" / "iis-provider.reg").read_text())
-    application_host(wine)
-    wine.run_once(quimbro)
-    check("IIS section from the metabase", report(wine.desktop)[2].get("IIS"),
-          expected("iis-metabase.txt"))
+    plant(wine.drive_c / "iisprovider", os.environ["QUIMBRO_IIS_PROVIDER"],
+          [(DATA / "iis" / "iis6.metabase", ".")])
+    check_iis(wine, quimbro, "iis-provider.reg", "iis-metabase.txt")
 
 
 def case_planted_dlls(wine, quimbro):
@@ -364,7 +353,7 @@ def case_planted_programs(wine, quimbro):
     """Programs named like those the captures run, where Quimbro.exe is started from: never run.
     Each one run leaves "<its path>.ran"."""
     downloads = wine.drive_c / "Downloads"
-    planted = os.environ["QUIMBRO_PLANTED_PROGRAM"]
+    planted = os.environ["QUIMBRO_STAND_IN"]
     program = plant(downloads, quimbro, [(planted, f"{n}.exe") for n in ("cmd", "ipconfig",
                                                                            "netstat", "net")])
     wine.run(downloads / "net.exe")
@@ -418,11 +407,9 @@ def main():
         rich = (DATA / "rich" / "registry.reg").read_text(encoding="latin-1")
         wine.regedit(rich.replace("\r\n", "\n").replace('="\\\\Apps\\\\', '="C:\\\\Apps\\\\'))
         wine.regedit((DATA / "e2e" / "no-crash-debugger.reg").read_text())
-        for line in (DATA / "rich" / "computer.txt").read_text().splitlines():
-            if line.startswith("product\t"):
-                product = wine.drive_c / "Apps" / "Vantorel" / line.split("\t")[1]
-                product.parent.mkdir(parents=True, exist_ok=True)
-                product.write_text("contents of " + line.split("\t")[1])
+        for name in re.findall(r"^product\t(.+)$", (DATA / "rich" / "computer.txt").read_text(), re.M):
+            (wine.drive_c / "Apps" / "Vantorel" / name).parent.mkdir(parents=True, exist_ok=True)
+            (wine.drive_c / "Apps" / "Vantorel" / name).write_text("contents of " + name)
         cases[args.case](wine, args.quimbro)
     finally:
         wine.close()

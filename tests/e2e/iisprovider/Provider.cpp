@@ -39,7 +39,8 @@ HRESULT Answer(IUnknown* self, bool asked, void** out) {
     return S_OK;
 }
 
-// The provider and the metabase's objects live as long as the DLL: they count no references.
+// The provider and the metabase's objects live as long as the DLL, which COM never unloads (it
+// has no DllCanUnloadNow): they count no references.
 template <class... Interfaces>
 class Lasting : public Interfaces... {
   public:
@@ -91,44 +92,34 @@ class Enumerator final : public IEnumVARIANT {
     std::atomic<ULONG> references_ = 1;
 };
 
-struct Property {
-    std::wstring name, kind, value;
-};
-
-// BSTRs split at "|", as IIS 6 gives a LIST.
-HRESULT List(const std::wstring& text, VARIANT* value) {
+// A property's value as IIS 6 gives it: I4, BOOL, BSTR, or LIST (BSTRs split at "|").
+VARIANT Value(const std::wstring& kind, const std::wstring& text) {
+    VARIANT value{};
+    value.vt = VT_BSTR;
+    value.bstrVal = ::SysAllocString(text.c_str());
+    if (kind == L"I4" || kind == L"BOOL")
+        ::VariantChangeType(&value, &value, 0, kind == L"I4" ? VT_I4 : VT_BOOL);
+    if (kind != L"LIST") return value;
+    ::VariantClear(&value);
     const auto count = text.empty() ? 0 : std::count(text.begin(), text.end(), L'|') + 1;
-    value->parray = ::SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(count));
-    if (!value->parray) return E_OUTOFMEMORY;
-    value->vt = VT_ARRAY | VT_VARIANT;
-    auto* entries = static_cast<VARIANT*>(value->parray->pvData);
-    std::wistringstream in(text);
-    for (std::wstring entry; std::getline(in, entry, L'|'); ++entries) {
-        entries->vt = VT_BSTR;
-        entries->bstrVal = ::SysAllocString(entry.c_str());
+    value.parray = ::SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(count));
+    value.vt = value.parray ? VT_ARRAY | VT_VARIANT : VT_EMPTY;
+    std::wistringstream entries(text);
+    for (LONG i = 0; value.parray && i < count; ++i) {
+        std::wstring entry;
+        std::getline(entries, entry, L'|');
+        static_cast<VARIANT*>(value.parray->pvData)[i].vt = VT_BSTR;
+        static_cast<VARIANT*>(value.parray->pvData)[i].bstrVal = ::SysAllocString(entry.c_str());
     }
-    return S_OK;
-}
-
-// The property as a VARIANT of the kind IIS 6 gives it.
-HRESULT Fill(const Property& property, VARIANT* value) {
-    if (property.kind == L"LIST") return List(property.value, value);
-    const VARTYPE kind = property.kind == L"I4"     ? VT_I4
-                         : property.kind == L"BOOL" ? VT_BOOL
-                                                    : VT_BSTR;
-    VARIANT text;
-    text.vt = VT_BSTR;
-    text.bstrVal = ::SysAllocString(property.value.c_str());
-    const HRESULT result = ::VariantChangeType(value, &text, 0, kind);
-    ::VariantClear(&text);
-    return result;
+    return value;
 }
 
 class Object final : public Lasting<IADs, IADsContainer> {
   public:
     explicit Object(std::wstring name) : name_(std::move(name)) {}
 
-    std::vector<Property> properties;
+    // By name; they last as long as the DLL.
+    std::vector<std::pair<std::wstring, VARIANT>> properties;
     std::vector<IDispatch*> children;
 
     IDispatch* AsDispatch() { return static_cast<IADs*>(this); }
@@ -149,8 +140,8 @@ class Object final : public Lasting<IADs, IADsContainer> {
     HRESULT WINAPI Get(BSTR name, VARIANT* value) override {
         if (!name || !value) return E_POINTER;
         ::VariantInit(value);
-        for (const auto& property : properties)
-            if (::_wcsicmp(property.name.c_str(), name) == 0) return Fill(property, value);
+        for (auto& [key, stored] : properties)
+            if (::_wcsicmp(key.c_str(), name) == 0) return ::VariantCopy(value, &stored);
         return E_ADS_PROPERTY_NOT_FOUND;
     }
 
@@ -205,9 +196,10 @@ struct Metabase {
                         .children.push_back(current->AsDispatch());
             } else if (current && !line.empty()) {
                 std::wistringstream fields(line);
-                auto& property = current->properties.emplace_back();
-                fields >> property.name >> property.kind >> std::ws;
-                std::getline(fields, property.value);
+                std::wstring name, kind, text;
+                fields >> name >> kind >> std::ws;
+                std::getline(fields, text);
+                current->properties.emplace_back(name, Value(kind, text));
             }
         }
     }
@@ -262,8 +254,4 @@ extern "C" __declspec(dllexport) HRESULT WINAPI
     if (clsid == kProviderClass) return provider.QueryInterface(iid, out);
     if (out) *out = nullptr;
     return CLASS_E_CLASSNOTAVAILABLE;
-}
-
-extern "C" __declspec(dllexport) HRESULT WINAPI DllCanUnloadNow() {
-    return S_FALSE;
 }
