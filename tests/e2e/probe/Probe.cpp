@@ -1,6 +1,6 @@
 // QuimbroProbe.exe: reads the "Vantorel Quimbro" window of another process as a screen reader
 // would and prints what it finds, one tab-separated record a line:
-//   client  <width> <height> <screen left> <screen top>
+//   client  <width> <height>
 //   control <id> <class> <left> <top> <width> <height> <enabled> <visible> <text>
 //   line    <index> <text>
 //   top     <index>
@@ -52,9 +52,7 @@ int main(int argc, char** argv) {
 
     RECT client{};
     GetClientRect(form, &client);
-    POINT origin{0, 0};
-    ClientToScreen(form, &origin);
-    std::printf("client\t%ld\t%ld\t%ld\t%ld\n", client.right, client.bottom, origin.x, origin.y);
+    std::printf("client\t%ld\t%ld\n", client.right, client.bottom);
 
     for (HWND child = GetWindow(form, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         wchar_t kind[256] = {};
