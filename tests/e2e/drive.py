@@ -285,6 +285,7 @@ def case_run(wine, quimbro):
 
 
 def case_exit_first(wine, quimbro, leave=lambda wine, ready: wine.click(ready, "Exit")):
+    """Left without a run: the keyboard walks the tab order and presses no button by itself."""
     process = wine.start(quimbro)
     ready = wine.wait(lambda s: s.ready, 60)
     check_window(ready, "ready")
