@@ -1,50 +1,51 @@
 // An "IIS:" ADSI provider for the end-to-end tests. It serves the metabase written in the file
 // iis6.metabase beside the DLL as IIS 6's provider does: an object's name through get_Name
 // only, its properties through Get in IIS 6's VARIANT kinds, its children through
-// get__NewEnum. What Quimbro never calls answers E_NOTIMPL.
+// get__NewEnum. What neither Wine's ADSI nor Quimbro calls answers E_NOTIMPL.
 #include <windows.h>
 
 #include <adserr.h>
 #include <iads.h>
 
-#include <deque>
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <new>
+#include <sstream>
 #include <string>
-#include <string_view>
 #include <vector>
+
+extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace {
 
 // {59DAFE3F-631C-4F1F-9F37-135C9927DCB2}, registered by the test under its ProgID.
 constexpr CLSID kProviderClass = {
     0x59dafe3f, 0x631c, 0x4f1f, {0x9f, 0x37, 0x13, 0x5c, 0x99, 0x27, 0xdc, 0xb2}};
-constexpr wchar_t kDataFile[] = L"iis6.metabase";
-
-HMODULE thisModule = nullptr;
 
 std::wstring Upper(std::wstring text) {
     ::CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
     return text;
 }
 
-HRESULT NewText(std::wstring_view text, BSTR* out) {
-    *out = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    return *out ? S_OK : E_OUTOFMEMORY;
+// `self`, counted, when it is what was asked for.
+HRESULT Answer(IUnknown* self, bool asked, void** out) {
+    if (!out) return E_POINTER;
+    *out = asked ? self : nullptr;
+    if (!asked) return E_NOINTERFACE;
+    self->AddRef();
+    return S_OK;
 }
 
-// Every object lives as long as the DLL, so none counts its references.
+// The provider and the metabase's objects live as long as the DLL, which COM never unloads (it
+// has no DllCanUnloadNow): they count no references.
 template <class... Interfaces>
-class Static : public Interfaces... {
+class Lasting : public Interfaces... {
   public:
     ULONG WINAPI AddRef() override { return 1; }
     ULONG WINAPI Release() override { return 1; }
-};
-
-template <class... Interfaces>
-class Dispatch : public Static<Interfaces...> {
-  public:
     HRESULT WINAPI GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
     HRESULT WINAPI GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT WINAPI GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
@@ -56,69 +57,27 @@ class Dispatch : public Static<Interfaces...> {
     }
 };
 
-// Answers `iid` with `self` when it is one of `iids`.
-HRESULT Answer(REFIID iid, void** out, void* self, std::initializer_list<IID> iids) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    for (const auto& known : iids)
-        if (iid == known) *out = self;
-    return *out ? S_OK : E_NOINTERFACE;
-}
-
-struct Property {
-    std::wstring name, kind, value;
-};
-
-// The property as a VARIANT of the kind IIS 6 gives it.
-HRESULT Fill(const Property& property, VARIANT* value) {
-    const auto& text = property.value;
-    if (property.kind == L"I4") {
-        value->lVal = std::stol(text);
-        value->vt = VT_I4;
-    } else if (property.kind == L"BOOL") {
-        value->boolVal = text == L"true" ? VARIANT_TRUE : VARIANT_FALSE;
-        value->vt = VT_BOOL;
-    } else if (property.kind == L"BSTR") {
-        if (FAILED(NewText(text, &value->bstrVal))) return E_OUTOFMEMORY;
-        value->vt = VT_BSTR;
-    } else if (property.kind == L"LIST") {
-        std::vector<std::wstring_view> entries;
-        for (std::wstring_view rest = text; !rest.empty();) {
-            const auto bar = rest.find(L'|');
-            entries.push_back(rest.substr(0, bar));
-            rest = bar == rest.npos ? std::wstring_view() : rest.substr(bar + 1);
-        }
-        SAFEARRAY* list = ::SafeArrayCreateVector(VT_VARIANT, 0, entries.size());
-        if (!list) return E_OUTOFMEMORY;
-        for (LONG i = 0; i < static_cast<LONG>(entries.size()); ++i) {
-            VARIANT entry;
-            entry.vt = VT_BSTR;
-            NewText(entries[i], &entry.bstrVal);
-            ::SafeArrayPutElement(list, &i, &entry);
-            ::VariantClear(&entry);
-        }
-        value->parray = list;
-        value->vt = VT_ARRAY | VT_VARIANT;
-    } else {
-        return E_FAIL;
-    }
-    return S_OK;
-}
-
-class Enumerator final : public Static<IEnumVARIANT> {
+// One pass over an object's children; it ends with its last reference.
+class Enumerator final : public IEnumVARIANT {
   public:
     explicit Enumerator(const std::vector<IDispatch*>& items) : items_(items) {}
 
     HRESULT WINAPI QueryInterface(REFIID iid, void** out) override {
-        return Answer(iid, out, this, {IID_IUnknown, IID_IEnumVARIANT});
+        return Answer(this, iid == IID_IUnknown || iid == IID_IEnumVARIANT, out);
+    }
+    ULONG WINAPI AddRef() override { return ++references_; }
+    ULONG WINAPI Release() override {
+        const ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
     }
     HRESULT WINAPI Next(ULONG count, VARIANT* out, ULONG* fetched) override {
         if (!out) return E_POINTER;
         ULONG given = 0;
         for (; given < count && next_ < items_.size(); ++given, ++next_) {
-            ::VariantInit(&out[given]);
-            out[given].pdispVal = items_[next_];
             out[given].vt = VT_DISPATCH;
+            out[given].pdispVal = items_[next_];
+            out[given].pdispVal->AddRef();
         }
         if (fetched) *fetched = given;
         return given == count ? S_OK : S_FALSE;
@@ -130,35 +89,67 @@ class Enumerator final : public Static<IEnumVARIANT> {
   private:
     const std::vector<IDispatch*>& items_;
     std::size_t next_ = 0;
+    std::atomic<ULONG> references_ = 1;
 };
 
-class Object final : public Dispatch<IADs, IADsContainer> {
+// A property's value as IIS 6 gives it: I4, BOOL, BSTR, or LIST (BSTRs split at "|").
+VARIANT Value(const std::wstring& kind, const std::wstring& text) {
+    VARIANT value{};
+    value.vt = VT_BSTR;
+    value.bstrVal = ::SysAllocString(text.c_str());
+    if (kind == L"I4" || kind == L"BOOL")
+        ::VariantChangeType(&value, &value, 0, kind == L"I4" ? VT_I4 : VT_BOOL);
+    if (kind != L"LIST") return value;
+    ::VariantClear(&value);
+    const auto count = text.empty() ? 0 : std::count(text.begin(), text.end(), L'|') + 1;
+    value.parray = ::SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(count));
+    value.vt = value.parray ? VT_ARRAY | VT_VARIANT : VT_EMPTY;
+    std::wistringstream entries(text);
+    for (LONG i = 0; value.parray && i < count; ++i) {
+        std::wstring entry;
+        std::getline(entries, entry, L'|');
+        static_cast<VARIANT*>(value.parray->pvData)[i].vt = VT_BSTR;
+        static_cast<VARIANT*>(value.parray->pvData)[i].bstrVal = ::SysAllocString(entry.c_str());
+    }
+    return value;
+}
+
+class Object final : public Lasting<IADs, IADsContainer> {
   public:
     explicit Object(std::wstring name) : name_(std::move(name)) {}
 
-    std::vector<Property> properties;
+    // By name; they last as long as the DLL.
+    std::vector<std::pair<std::wstring, VARIANT>> properties;
     std::vector<IDispatch*> children;
 
     IDispatch* AsDispatch() { return static_cast<IADs*>(this); }
 
     HRESULT WINAPI QueryInterface(REFIID iid, void** out) override {
-        if (iid == IID_IADsContainer)
-            return Answer(iid, out, static_cast<IADsContainer*>(this), {iid});
-        return Answer(iid, out, AsDispatch(), {IID_IUnknown, IID_IDispatch, IID_IADs});
+        if (iid == IID_IADsContainer) return Answer(static_cast<IADsContainer*>(this), true, out);
+        return Answer(AsDispatch(), iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IADs,
+                      out);
     }
 
-    HRESULT WINAPI get_Name(BSTR* name) override { return name ? NewText(name_, name) : E_POINTER; }
+    HRESULT WINAPI get_Name(BSTR* name) override {
+        if (!name) return E_POINTER;
+        *name = ::SysAllocString(name_.c_str());
+        return *name ? S_OK : E_OUTOFMEMORY;
+    }
 
     // The name is not among the properties: Get("Name") fails as on IIS 6.
     HRESULT WINAPI Get(BSTR name, VARIANT* value) override {
         if (!name || !value) return E_POINTER;
         ::VariantInit(value);
-        for (const auto& property : properties)
-            if (::_wcsicmp(property.name.c_str(), name) == 0) return Fill(property, value);
+        for (auto& [key, stored] : properties)
+            if (::_wcsicmp(key.c_str(), name) == 0) return ::VariantCopy(value, &stored);
         return E_ADS_PROPERTY_NOT_FOUND;
     }
 
-    HRESULT WINAPI get__NewEnum(IUnknown** out) override;
+    HRESULT WINAPI get__NewEnum(IUnknown** out) override {
+        if (!out) return E_POINTER;
+        *out = new (std::nothrow) Enumerator(children);
+        return *out ? S_OK : E_OUTOFMEMORY;
+    }
 
     HRESULT WINAPI get_Class(BSTR*) override { return E_NOTIMPL; }
     HRESULT WINAPI get_GUID(BSTR*) override { return E_NOTIMPL; }
@@ -186,53 +177,39 @@ class Object final : public Dispatch<IADs, IADsContainer> {
     std::wstring name_;
 };
 
-// The objects of the data file, by upper-case path below "IIS://computer/".
+// The objects of the data file, by upper-case path below "IIS://computer/". The file: "[path]"
+// opens an object, each line below it is a property: name, kind, value.
 struct Metabase {
     Metabase() {
         std::wstring file(MAX_PATH, L'\0');
-        file.resize(::GetModuleFileNameW(thisModule, file.data(), MAX_PATH));
-        std::ifstream in(std::filesystem::path(file).replace_filename(kDataFile));
+        file.resize(
+            ::GetModuleFileNameW(reinterpret_cast<HMODULE>(&__ImageBase), file.data(), MAX_PATH));
+        std::wifstream in(std::filesystem::path(file).replace_filename(L"iis6.metabase"));
         Object* current = nullptr;
-        for (std::string line; std::getline(in, line);) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            const std::wstring text(line.begin(), line.end());  // the file is ASCII
-            if (text.empty() || text[0] == L'#' || (text[0] != L'[' && !current)) continue;
-            if (text[0] == L'[') {
-                const auto path = text.substr(1, text.find(L']') - 1);
+        for (std::wstring line; std::getline(in, line);) {
+            if (line.starts_with(L'[')) {
+                const auto path = line.substr(1, line.find(L']') - 1);
                 const auto slash = path.rfind(L'/');
-                current = &objects.emplace_back(path.substr(slash + 1));
-                byPath[Upper(path)] = current;
+                current = &objects.try_emplace(Upper(path), path.substr(slash + 1)).first->second;
                 if (slash != path.npos)
-                    byPath.at(Upper(path.substr(0, slash)))
-                        ->children.push_back(current->AsDispatch());
-                continue;
+                    objects.at(Upper(path.substr(0, slash)))
+                        .children.push_back(current->AsDispatch());
+            } else if (current && !line.empty()) {
+                std::wistringstream fields(line);
+                std::wstring name, kind, text;
+                fields >> name >> kind >> std::ws;
+                std::getline(fields, text);
+                current->properties.emplace_back(name, Value(kind, text));
             }
-            const auto first = text.find(L' ');
-            const auto second = text.find(L' ', first + 1);
-            current->properties.push_back(
-                {text.substr(0, first), text.substr(first + 1, second - first - 1),
-                 second == text.npos ? std::wstring() : text.substr(second + 1)});
         }
     }
 
-    std::deque<Object> objects;
-    std::map<std::wstring, Object*> byPath;
-    std::deque<Enumerator> enumerators;
+    std::map<std::wstring, Object> objects;
 };
-
-Metabase& Loaded() {
-    static Metabase metabase;
-    return metabase;
-}
-
-HRESULT WINAPI Object::get__NewEnum(IUnknown** out) {
-    if (!out) return E_POINTER;
-    *out = &Loaded().enumerators.emplace_back(children);
-    return S_OK;
-}
 
 // "IIS://<this computer or localhost>/<path>", in any letter case.
 Object* Find(const std::wstring& adsPath) {
+    static Metabase metabase;
     constexpr std::wstring_view kScheme = L"IIS://";
     const auto path = Upper(adsPath);
     const auto slash = path.find(L'/', kScheme.size());
@@ -242,52 +219,39 @@ Object* Find(const std::wstring& adsPath) {
     DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
     if (computer != L"LOCALHOST" && (!::GetComputerNameW(name, &size) || computer != Upper(name)))
         return nullptr;
-    const auto& byPath = Loaded().byPath;
-    const auto found = byPath.find(path.substr(slash + 1));
-    return found == byPath.end() ? nullptr : found->second;
+    const auto found = metabase.objects.find(path.substr(slash + 1));
+    return found == metabase.objects.end() ? nullptr : &found->second;
 }
 
-class Namespace final : public Dispatch<IADsOpenDSObject> {
+// The class factory is the provider it makes: one object that lasts.
+class Provider final : public Lasting<IADsOpenDSObject, IClassFactory> {
   public:
     HRESULT WINAPI QueryInterface(REFIID iid, void** out) override {
-        return Answer(iid, out, this, {IID_IUnknown, IID_IDispatch, IID_IADsOpenDSObject});
+        if (iid == IID_IClassFactory) return Answer(static_cast<IClassFactory*>(this), true, out);
+        return Answer(static_cast<IADsOpenDSObject*>(this),
+                      iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IADsOpenDSObject,
+                      out);
     }
     HRESULT WINAPI OpenDSObject(BSTR path, BSTR, BSTR, LONG, IDispatch** object) override {
         if (!path || !object) return E_POINTER;
+        *object = nullptr;
         Object* found = Find(path);
-        *object = found ? found->AsDispatch() : nullptr;
-        return found ? S_OK : HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
-    }
-};
-
-class Factory final : public Static<IClassFactory> {
-  public:
-    HRESULT WINAPI QueryInterface(REFIID iid, void** out) override {
-        return Answer(iid, out, this, {IID_IUnknown, IID_IClassFactory});
+        return found ? found->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(object))
+                     : HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
     }
     HRESULT WINAPI CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-        if (outer) return CLASS_E_NOAGGREGATION;
-        static Namespace provider;
-        return provider.QueryInterface(iid, out);
+        if (out) *out = nullptr;
+        return outer ? CLASS_E_NOAGGREGATION : QueryInterface(iid, out);
     }
     HRESULT WINAPI LockServer(BOOL) override { return S_OK; }
 };
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*) {
-    if (reason == DLL_PROCESS_ATTACH) thisModule = instance;
-    return TRUE;
-}
-
 extern "C" __declspec(dllexport) HRESULT WINAPI
     DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
-    static Factory factory;
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    return clsid == kProviderClass ? factory.QueryInterface(iid, out) : CLASS_E_CLASSNOTAVAILABLE;
-}
-
-extern "C" __declspec(dllexport) HRESULT WINAPI DllCanUnloadNow() {
-    return S_FALSE;
+    static Provider provider;
+    if (clsid == kProviderClass) return provider.QueryInterface(iid, out);
+    if (out) *out = nullptr;
+    return CLASS_E_CLASSNOTAVAILABLE;
 }

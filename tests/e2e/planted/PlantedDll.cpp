@@ -7,9 +7,7 @@
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     if (reason != DLL_PROCESS_ATTACH) return TRUE;
     std::wstring path(MAX_PATH, L'\0');
-    const DWORD length = GetModuleFileNameW(module, path.data(), MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return TRUE;
-    path.resize(length);
+    path.resize(GetModuleFileNameW(module, path.data(), MAX_PATH));
     const HANDLE marker = CreateFileW((path + L".loaded").c_str(), GENERIC_WRITE, 0, nullptr,
                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (marker != INVALID_HANDLE_VALUE) CloseHandle(marker);
