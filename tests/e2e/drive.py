@@ -339,6 +339,8 @@ def case_planted_dlls(wine, quimbro):
     dlls = pathlib.Path(os.environ["QUIMBRO_PLANTED_DLLS"])
     program = plant(downloads, quimbro, [(dlls / f"{n}.dll", ".") for n in PLANTED_DLLS])
     overrides = wine.env["WINEDLLOVERRIDES"] + ";" + ",".join(PLANTED_DLLS) + "=n,b"
+    # A registered IIS provider, so that the run loads ADSI.
+    wine.regedit((DATA / "e2e" / "iis-provider.reg").read_text())
 
     def none_loaded(when):
         check(f"planted DLLs loaded {when}", list(downloads.glob("*.loaded")), [])
