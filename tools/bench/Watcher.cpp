@@ -1,8 +1,8 @@
 // BenchWatcher.exe run|open <window class> <program>: starts the program and watches its
 // window every 10 ms, one line per event ("event<TAB>milliseconds<TAB>detail"):
 //   launched  just before the program is started
-//   ready     "run": the window shows, with the introduction in its list and Start enabled;
-//             "open": the window shows
+//   ready     the window shows and answers; "run": also with the introduction in its list and
+//             Start enabled
 //   start     "run": the watcher has pressed Start
 //   finished  "run": Exit is enabled again after the run
 //   ended     the program has ended after the watcher pressed Exit ("run") or closed the
@@ -117,6 +117,11 @@ int wmain(int argc, wchar_t** argv) {
     const bool ready = Await(process.Get(), kOpenLimit, [&] {
         form = FindForm(className, id);
         if (form.window == nullptr || !IsWindowVisible(form.window)) return false;
+        // Ready is shown and answering: visible alone is before the first paint.
+        DWORD_PTR answer = 0;
+        if (!SendMessageTimeoutW(form.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAskTimeout,
+                                 &answer))
+            return false;
         if (!run) return true;
         return form.list != nullptr && form.start != nullptr && form.exit != nullptr &&
                IsWindowEnabled(form.start) && LineCount(form.list) >= kIntroductionLines;
