@@ -33,8 +33,7 @@ import time
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
-import machine  # noqa: E402
-from session import Display, Wine  # noqa: E402
+from drive import Wine, boot_rich_computer  # noqa: E402
 
 TRACED_BUILD = ROOT / "build" / "benchmark"
 SHIPPED_BUILD = ROOT / "build" / "bench-release"
@@ -173,7 +172,7 @@ class Watched:
         self.peak_kib = 0
         self.peaks_by_line = []  # (trace lines written, peak KiB so far)
         # An earlier run's process may still be going away.
-        earlier = wine_processes(wine.prefix, program.name)
+        earlier = wine_processes(wine.env["WINEPREFIX"], program.name)
         watcher = subprocess.Popen(
             ["wine", str(programs["BenchWatcher"]), mode, window_class, windows_path(program)],
             env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
@@ -183,7 +182,7 @@ class Watched:
         pid = None
         while reader.is_alive():
             if pid is None:
-                pid = min(wine_processes(wine.prefix, program.name) - earlier, default=None)
+                pid = min(wine_processes(wine.env["WINEPREFIX"], program.name) - earlier, default=None)
             if pid is not None:
                 self.peak_kib = max(self.peak_kib, high_water_kib(pid))
             if trace is not None and trace.exists():
@@ -291,7 +290,7 @@ class Bench:
         clear(folder)
         folder.mkdir()
         out = self.wine.run(str(self.programs["BenchCommands"]), windows_path(folder),
-                            timeout=900, capture=True).stdout.decode("utf-8", "replace")
+                            timeout=900, output=subprocess.PIPE).stdout.decode("utf-8", "replace")
         rows = dict(row.split("\t")[:2] for row in out.splitlines() if "\t" in row)
         if "commands" not in rows or "alongside" not in rows:
             raise RuntimeError(f"the three commands did not run: {out!r}")
@@ -301,7 +300,7 @@ class Bench:
         destination = self.wine.drive_c / "bench-copy"
         clear(destination)
         result = self.wine.run(str(self.programs["BenchCopyTree"]), windows_path(source),
-                               windows_path(destination), timeout=1800, capture=True)
+                               windows_path(destination), timeout=1800, output=subprocess.PIPE)
         out = result.stdout.decode("utf-8", "replace")
         rows = [row.split("\t") for row in out.splitlines() if row.startswith("copied\t")]
         if result.returncode != 0 or not rows:
@@ -392,13 +391,10 @@ def main():
         shutil.rmtree(args.work)
     args.work.mkdir(parents=True)
 
-    display = Display()
-    wine = None
     label = f"{args.mib} MiB in {args.files} files"
+    wine = Wine(args.work, probe=None)
     try:
-        wine = Wine(args.work, display.name)
-        wine.import_registry(machine.registry_file(), args.work)
-        machine.install_products(wine.drive_c)
+        boot_rich_computer(wine)
         bench = Bench(wine, programs, quimbro, shipped, args.work)
 
         print("warming up, then the window, the run and the three commands...", flush=True)
@@ -449,9 +445,7 @@ def main():
         shutil.rmtree(traces, ignore_errors=True)
         shutil.copytree(bench.traces, traces)
     finally:
-        if wine is not None:
-            wine.close()
-        display.close()
+        wine.close()
         shutil.rmtree(args.work, ignore_errors=True)
 
     size = shipped.stat().st_size

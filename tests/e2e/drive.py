@@ -393,6 +393,18 @@ def case_failure_report(wine, quimbro):
     check("program ended with a failure code", process.wait(timeout=60) != 0)
 
 
+def boot_rich_computer(wine):
+    """The prefix made, holding the core's rich computer: its registry and its product files."""
+    wine.boot()
+    rich = (DATA / "rich" / "registry.reg").read_text(encoding="latin-1")
+    wine.regedit(rich.replace("\r\n", "\n").replace('="\\\\Apps\\\\', '="C:\\\\Apps\\\\'))
+    wine.regedit((DATA / "e2e" / "no-crash-debugger.reg").read_text())
+    computer = (DATA / "rich" / "computer.txt").read_text()
+    for name in re.findall(r"^product\t(.+)$", computer, re.M):
+        (wine.drive_c / "Apps" / "Vantorel" / name).parent.mkdir(parents=True, exist_ok=True)
+        (wine.drive_c / "Apps" / "Vantorel" / name).write_text("contents of " + name)
+
+
 def main():
     cases = {name[5:]: case for name, case in globals().items() if name.startswith("case_")}
     parser = argparse.ArgumentParser()
@@ -404,14 +416,7 @@ def main():
     args.work.mkdir(parents=True)
     wine = Wine(args.work, args.probe)
     try:
-        wine.boot()
-        rich = (DATA / "rich" / "registry.reg").read_text(encoding="latin-1")
-        wine.regedit(rich.replace("\r\n", "\n").replace('="\\\\Apps\\\\', '="C:\\\\Apps\\\\'))
-        wine.regedit((DATA / "e2e" / "no-crash-debugger.reg").read_text())
-        computer = (DATA / "rich" / "computer.txt").read_text()
-        for name in re.findall(r"^product\t(.+)$", computer, re.M):
-            (wine.drive_c / "Apps" / "Vantorel" / name).parent.mkdir(parents=True, exist_ok=True)
-            (wine.drive_c / "Apps" / "Vantorel" / name).write_text("contents of " + name)
+        boot_rich_computer(wine)
         cases[args.case](wine, args.quimbro)
     finally:
         wine.close()
