@@ -34,4 +34,12 @@ echo file > "$links/tree/file.txt"
 ln -s ../target "$links/tree/link"
 export QUIMBRO_LINK_FIXTURE="$links"
 
-wine "$@"
+status=0
+wine "$@" || status=$?
+# A passing run's prefix is of no more use, and takes about 700 MB; a failing one is kept.
+if [ "$status" -eq 0 ]; then
+  wineserver -k || true
+  wineserver -w || true
+  rm -rf "$scratch"
+fi
+exit "$status"
