@@ -7,6 +7,8 @@ namespace quimbro::win32 {
 void RunPump::Hold(HWND list) {
     list_ = list;
     Draw(false);
+    // The list has just drawn itself: nothing to mend yet.
+    nextRepair_ = Clock::now() + kRepair;
 }
 
 void RunPump::AfterChange(HWND control) {
