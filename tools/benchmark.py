@@ -268,22 +268,18 @@ class Bench:
                           self.programs["BenchBareWindow"])
         return watched.between("launched", "ready"), watched.peak_kib
 
-    def shipped_run(self):
-        """The program as shipped: its launch, its run and its peak, with no trace to write."""
+    def quimbro_run(self, label=None):
+        """A run of the program as shipped, or with a label the traced build's run and its steps."""
         clear(self.output)
-        watched = Watched(self.wine, self.programs, "run", FORM_CLASS, self.shipped)
-        return {"launch": watched.between("launched", "ready"),
-                "run": watched.between("start", "finished"), "peak": watched.peak_kib}
-
-    def quimbro_run(self, label):
-        clear(self.output)
-        trace = self.traces / f"{label}.txt"
-        watched = Watched(self.wine, self.programs, "run", FORM_CLASS, self.quimbro, trace)
-        groups = step_groups(trace_lines(trace), watched.events["start"][0],
-                             watched.events["finished"][0], watched.peaks_by_line)
-        return {"launch": watched.between("launched", "ready"),
-                "run": watched.between("start", "finished"),
-                "peak": watched.peak_kib, "groups": groups}
+        trace = self.traces / f"{label}.txt" if label else None
+        program = self.quimbro if label else self.shipped
+        watched = Watched(self.wine, self.programs, "run", FORM_CLASS, program, trace)
+        run = {"launch": watched.between("launched", "ready"),
+               "run": watched.between("start", "finished"), "peak": watched.peak_kib}
+        if label:
+            run["groups"] = step_groups(trace_lines(trace), watched.events["start"][0],
+                                        watched.events["finished"][0], watched.peaks_by_line)
+        return run
 
     def commands(self):
         folder = self.work / "commands"
@@ -407,7 +403,7 @@ def main():
             bare = bench.bare_window()
             bare_launch.append(bare[0])
             bare_peak.append(bare[1] / 1024)
-            shipped_run = bench.shipped_run()
+            shipped_run = bench.quimbro_run()
             launch.append(shipped_run["launch"])
             run.append(shipped_run["run"])
             peak.append(shipped_run["peak"] / 1024)

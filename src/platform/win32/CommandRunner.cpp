@@ -15,7 +15,6 @@ namespace quimbro::win32 {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr DWORD kPollMilliseconds = 50;
 // How long an ended command may take to go after being told to.
 constexpr DWORD kEndingMilliseconds = 5000;
 // Present in an environment, it keeps the current folder out of the search for a program.
@@ -189,8 +188,9 @@ class StartedCommand final : public RunningCommand {
         if (ended_) return;
         const HANDLE process = process_.Get();
         for (;;) {
-            const DWORD woke =
-                ::MsgWaitForMultipleObjects(1, &process, FALSE, kPollMilliseconds, QS_ALLINPUT);
+            const DWORD woke = ::MsgWaitForMultipleObjects(
+                1, &process, FALSE, static_cast<DWORD>(CommandRunner::kWaitPace.count()),
+                QS_ALLINPUT);
             if (woke == WAIT_OBJECT_0) break;
             if (woke == WAIT_FAILED) {
                 End();

@@ -12,8 +12,8 @@
 // Starts a command line with a hidden window; the caller waits for its end when it chooses.
 namespace quimbro::win32 {
 
-// What the waiting thread does about every 50 ms and whenever a message arrives for it: the
-// window's thread must keep answering the system while it waits for a command. A thread
+// What the waiting thread does every CommandRunner::kWaitPace and whenever a message arrives for
+// it: the window's thread must keep answering the system while it waits for a command. A thread
 // without a window has nothing to answer and needs none.
 using WaitHook = std::function<void()>;
 
@@ -21,6 +21,8 @@ class CommandRunner {
   public:
     // A command still running this long after its start is ended with every process it started.
     static constexpr std::chrono::milliseconds kDefaultLimit = std::chrono::minutes(5);
+    // How often a wait without messages calls its hook.
+    static constexpr std::chrono::milliseconds kWaitPace{50};
 
     explicit CommandRunner(std::chrono::milliseconds limit = kDefaultLimit,
                            WaitHook whileWaiting = {})

@@ -6,8 +6,6 @@ namespace quimbro::win32 {
 
 namespace {
 
-constexpr std::chrono::milliseconds kPoll{50};
-
 // A command whose start is queued; a command never waited for is ended once it has started.
 class StartingCommand final : public RunningCommand {
   public:
@@ -16,7 +14,7 @@ class StartingCommand final : public RunningCommand {
 
     void Wait() override {
         if (!started_) {
-            while (starting_.wait_for(kPoll) != std::future_status::ready)
+            while (starting_.wait_for(CommandRunner::kWaitPace) != std::future_status::ready)
                 if (whileWaiting_) whileWaiting_();
             started_ = starting_.get();
         }
