@@ -17,17 +17,6 @@ namespace {
 const fs::path kData = QUIMBRO_DATA_DIR;
 const std::string kIis = "IIS://QUIMBROPC/";
 
-// Every piece of `text` between separators, the last one too (empty after a final separator).
-Lines Split(const std::string& text, const std::string& separator) {
-    Lines pieces;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find(separator, start)) != std::string::npos;
-         start = end + separator.size())
-        pieces.push_back(text.substr(start, end - start));
-    pieces.push_back(text.substr(start));
-    return pieces;
-}
-
 // A REGEDIT4 value: a quoted text, dword: or hex(2): text as stored in the ANSI code page,
 // ending in a NUL.
 Value RegistryValue(const std::string& data) {
@@ -117,29 +106,9 @@ fs::path DataFile(const std::string& name) {
 }
 
 std::vector<Lines> Table(const std::string& name) {
-    std::vector<Lines> rows;
-    for (auto line : Split(ReadFile(kData / name), "\n")) {
-        if (line.ends_with('\r')) line.pop_back();  // REGEDIT4 files end their lines in CR LF
-        if (!line.empty() && !line.starts_with('#')) rows.push_back(Split(line, "\t"));
-    }
+    auto rows = Rows(ReadFile(kData / name));
     EXPECT_FALSE(rows.empty()) << "no table " << name;
     return rows;
-}
-
-Value ValueOf(const std::string& typed) {
-    const auto space = typed.find(' ');
-    const auto kind = typed.substr(0, space);
-    const auto text = space == std::string::npos ? "" : typed.substr(space + 1);
-    if (kind == "BSTR") return text;
-    if (kind == "I4") return std::int64_t{std::stoll(text)};
-    if (kind == "U8") return std::uint64_t{std::stoull(text)};
-    if (kind == "BOOL") return text == "true";
-    if (kind == "LIST") return text.empty() ? TextList{} : Split(text, "|");
-    if (kind != "HEX") throw std::invalid_argument("no value kind " + kind);
-    Bytes bytes;
-    for (const auto& byte : Split(text, ","))
-        bytes.push_back(static_cast<std::uint8_t>(std::stoi(byte, nullptr, 16)));
-    return bytes;
 }
 
 void SetProperty(FakeMetabaseNode& node, const std::string& line) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "fakes/FakeComputer.h"
+#include "support/Cases.h"
 
 namespace quimbro::test {
 
@@ -31,10 +32,6 @@ std::filesystem::path DataFile(const std::string& name);
 // The rows of a table below tests/data: one a line, fields separated by tabs; empty lines and
 // lines starting with "#" are none.
 std::vector<Lines> Table(const std::string& name);
-
-// "KIND" or "KIND text": BSTR text, I4 or U8 a signed or unsigned number, BOOL true or false,
-// LIST texts separated by "|", HEX bytes such as 01,02. The kind alone is an empty text or list.
-Value ValueOf(const std::string& typed);
 
 // "Name KIND text" sets the property, "Name" alone removes it.
 void SetProperty(FakeMetabaseNode& node, const std::string& line);

@@ -112,7 +112,7 @@ TEST(AnsiReport, LinesInTheCodePageEndingInCrLf) {
     if (::GetACP() != 1252) GTEST_SKIP() << "the system's code page is not 1252";
     TempFolder folder;
     auto log = WindowsFiles()->CreateTextFile(folder.Path() + "\\Quimbro_1252026_34934.log");
-    auto lines = Split(ReadWholeFile(WinePath("win32/report-utf8.txt")), '\n');
+    auto lines = Split(ReadWholeFile(WinePath("win32/report-utf8.txt")), "\n");
     lines.pop_back();
     for (const auto& line : lines) log->WriteLine(line);
     log->Close();

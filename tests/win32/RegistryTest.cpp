@@ -19,7 +19,7 @@ TEST(Registry, ValuesOfEveryTypeReadByPathsInEveryForm) {
         if (c.back() == "fails")
             EXPECT_THROW(ReadRegistryValue(path), PlatformError) << path;
         else
-            EXPECT_EQ(ReadRegistryValue(path), ValueFrom(c.back())) << path;
+            EXPECT_EQ(ReadRegistryValue(path), ValueOf(c.back())) << path;
     }
 }
 

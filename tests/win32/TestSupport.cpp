@@ -14,7 +14,7 @@ namespace quimbro::win32::test {
 
 static Bytes HexBytes(const std::string& hex) {
     Bytes bytes;
-    for (const auto& pair : Split(hex, ' '))
+    for (const auto& pair : Split(hex, " "))
         if (!pair.empty()) bytes.push_back(static_cast<BYTE>(std::stoul(pair, nullptr, 16)));
     return bytes;
 }
@@ -76,13 +76,6 @@ bool Exists(const std::string& path) {
     return ::GetFileAttributesW(LongPath(Wide(path)).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::vector<std::string> Split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    std::istringstream in(text + separator);
-    for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
-    return parts;
-}
-
 std::unique_ptr<FileSystemObject> WindowsFiles() {
     return std::make_unique<PortableFileSystem>(std::make_shared<WindowsFileHost>());
 }
@@ -110,22 +103,7 @@ std::string WinePath(const std::string& unixPath) {
 }
 
 std::vector<std::vector<std::string>> CaseTable(const std::string& name) {
-    std::vector<std::vector<std::string>> cases;
-    for (const auto& line : Split(ReadWholeFile(WinePath(name)), '\n'))
-        if (!line.empty() && !line.starts_with('#')) cases.push_back(Split(line, '\t'));
-    return cases;
-}
-
-Value ValueFrom(const std::string& written) {
-    const auto colon = written.find(':');
-    const std::string kind = written.substr(0, colon), rest = written.substr(colon + 1);
-    if (kind == "text") return rest;
-    if (kind == "int") return std::int64_t{std::stoll(rest)};
-    if (kind == "uint") return std::uint64_t{std::stoull(rest)};
-    if (kind == "bool") return rest == "true";
-    if (kind == "list") return rest.empty() ? TextList{} : Split(rest, '|');
-    if (kind == "bytes") return HexBytes(rest);
-    throw std::invalid_argument("no value kind " + kind);
+    return quimbro::test::Rows(ReadWholeFile(WinePath(name)));
 }
 
 }  // namespace quimbro::win32::test

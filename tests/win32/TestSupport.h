@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/win32/Owners.h"
+#include "support/Cases.h"
 
 namespace quimbro::win32::test {
 
@@ -48,7 +49,6 @@ class TempFolder {
 
 std::string ReadWholeFile(const std::string& path);
 bool Exists(const std::string& path);
-std::vector<std::string> Split(const std::string& text, char separator);
 std::unique_ptr<FileSystemObject> WindowsFiles();
 
 // The program's own file, for tests that start it again, and its running copies.
@@ -58,10 +58,9 @@ std::vector<DWORD> CopiesOfThisProgram();
 // A Linux path as Wine's Z: drive shows it; a relative one is below tests/data.
 std::string WinePath(const std::string& unixPath);
 
-// The lines of a table below tests/data but "#" comments, each split at its tabs.
+// The rows of a table below tests/data (support/Cases.h reads them, and their values).
 std::vector<std::vector<std::string>> CaseTable(const std::string& name);
-
-// A value as tables write it: "text:x", "int:-2", "uint:5", "bool:true", "list:a|b", "bytes:01 fe"
-Value ValueFrom(const std::string& written);
+using quimbro::test::Split;
+using quimbro::test::ValueOf;
 
 }  // namespace quimbro::win32::test

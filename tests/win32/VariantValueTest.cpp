@@ -26,7 +26,7 @@ void Fill(VARIANT& v, const std::string& kind, const std::string& text) {
     v.parray = nullptr;
     if (kind.ends_with("[]")) return;
     const LONG lower = std::stol(kind.substr(bracket + 1));
-    const auto entries = text.empty() ? std::vector<std::string>{} : Split(text, '|');
+    const auto entries = text.empty() ? std::vector<std::string>{} : Split(text, "|");
     v.parray = ::SafeArrayCreateVector(type, lower, static_cast<ULONG>(entries.size()));
     for (LONG i = 0; i < static_cast<LONG>(entries.size()); ++i) {
         Variant owner;
@@ -46,7 +46,7 @@ TEST(VariantValue, EachKindTheMetabaseGivesBecomesTheCoresValueOrFails) {
         if (c[2] == "fails")
             EXPECT_THROW(ValueOfVariant(variant.Get()), PlatformError) << c[0] << " " << c[1];
         else
-            EXPECT_EQ(ValueOfVariant(variant.Get()), ValueFrom(c[2])) << c[0] << " " << c[1];
+            EXPECT_EQ(ValueOfVariant(variant.Get()), ValueOf(c[2])) << c[0] << " " << c[1];
     }
 }
 
