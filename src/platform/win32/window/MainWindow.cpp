@@ -298,7 +298,7 @@ void MainWindow::OnCommand(int id, int code) {
 void MainWindow::OnStart() {
     // The run holds the thread; meanwhile the window keeps the run's message policy (RunPump).
     running_ = true;
-    pump_.Hold(Control(kList1Id));
+    pump_.Hold(Control(kList1Id), Control(kProgressBar1Id));
     const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     try {
         form_->Start_Click();

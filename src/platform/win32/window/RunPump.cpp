@@ -4,41 +4,46 @@
 
 namespace quimbro::win32 {
 
-void RunPump::Hold(HWND list) {
-    list_ = list;
-    Draw(false);
-    // The list has just drawn itself: nothing to mend yet.
-    nextRepair_ = Clock::now() + kRepair;
+void RunPump::Hold(HWND list, HWND bar) {
+    // Both have just drawn themselves: nothing to mend yet.
+    const auto nextRepair = Clock::now() + kRepair;
+    held_ = {Held{list, false, false, nextRepair}, Held{bar, false, false, nextRepair}};
+    for (auto& held : held_) Draw(held, false);
 }
 
 void RunPump::AfterChange(HWND control) {
-    if (control == list_) listChanged_ = true;
+    for (auto& held : held_)
+        if (held.control != nullptr && held.control == control) held.changed = true;
     if (Clock::now() >= next_) Now();
 }
 
 void RunPump::Now() {
-    const bool draw = listChanged_ || Clock::now() >= nextRepair_;
-    if (draw) Draw(true);
+    const auto now = Clock::now();
+    for (auto& held : held_) {
+        held.drawing = held.control != nullptr && (held.changed || now >= held.nextRepair);
+        if (held.drawing) Draw(held, true);
+    }
     PumpWhileBusy();
-    if (draw) {
-        Draw(false);
-        nextRepair_ = Clock::now() + kRepair;
+    for (auto& held : held_) {
+        if (!held.drawing) continue;
+        Draw(held, false);
+        held.nextRepair = Clock::now() + kRepair;
     }
     next_ = Clock::now() + kPace;
 }
 
 void RunPump::Release() {
-    Draw(true);
-    list_ = nullptr;
+    for (auto& held : held_) Draw(held, true);
+    held_ = {};
 }
 
-void RunPump::Draw(bool draw) {
-    if (list_ == nullptr) return;
-    SendMessageW(list_, WM_SETREDRAW, draw ? TRUE : FALSE, 0);
-    // A list that starts drawing again does not repaint on its own.
+void RunPump::Draw(Held& held, bool draw) {
+    if (held.control == nullptr) return;
+    SendMessageW(held.control, WM_SETREDRAW, draw ? TRUE : FALSE, 0);
+    // A control that starts drawing again does not repaint on its own.
     if (draw) {
-        RedrawWindow(list_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-        listChanged_ = false;
+        RedrawWindow(held.control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+        held.changed = false;
     }
 }
 
