@@ -134,7 +134,7 @@ TEST(FileSystem, EachCaseOfTheTable) {
                                fs::perms::none);
                  }},
             };
-            SCOPED_TRACE(f[0] + " " + f[1]);
+            SCOPED_TRACE(f.size() > 1 ? f[0] + " " + f[1] : f[0]);
             ASSERT_TRUE(steps.count(f[0])) << "no step " << f[0];
             if (f.back() == "fails")
                 EXPECT_THROW(steps.at(f[0])(), PlatformError);
