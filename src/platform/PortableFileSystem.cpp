@@ -1,9 +1,15 @@
 #include "platform/PortableFileSystem.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <future>
 #include <memory>
+#include <mutex>
 #include <span>
+#include <system_error>
 #include <vector>
 
 #include "platform/PlatformError.h"
@@ -59,11 +65,17 @@ void RemoveTree(const FileHost& host, const std::string& folder) {
 }
 
 // One copy row: every match is tried, and one that cannot be copied costs only itself. The
-// row fails when anything was left out, or nothing matched.
+// row fails when anything was left out, or nothing matched. A folder's files are copied two at
+// a time, by the walk and on the worker: opening and closing files is the slow part of a small
+// file's copy (under Wine a request to its file server), and one thread's bytes move while the
+// other's file is being opened. The row ends when every copy has ended.
 class Copier {
   public:
-    explicit Copier(const FileHost& host)
-        : host_(host), buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize)) {}
+    Copier(const FileHost& host, Worker& worker)
+        : host_(host), worker_(worker), buffer_(NewBuffer()) {}
+    Copier(const Copier&) = delete;
+    Copier& operator=(const Copier&) = delete;
+    ~Copier() { Drain(); }
 
     // Each file or folder; a failure is kept for the end of the row.
     template <class Step>
@@ -79,12 +91,12 @@ class Copier {
     // skipped: following one could loop, or bring in files from outside the product's folder.
     void Tree(const std::string& from, const std::string& to) {
         if (!IsFolder(host_, to)) host_.MakeFolder(to);
-        for (const auto& entry : host_.List(from)) {
+        for (auto& entry : host_.List(from)) {
             if (IsLink(entry)) continue;
             if (entry.folder)
                 Try([&] { Tree(entry.path, host_.Child(to, entry.name)); });
             else
-                Try([&] { File(entry, to); });
+                Hand({std::move(entry), to});
         }
     }
 
@@ -92,16 +104,57 @@ class Copier {
     // the folder under its own name. A copy that breaks off is removed, so no half file lies
     // under the final name.
     void File(const FileHost::Entry& from, const std::string& into) {
+        File(from, into, buffer_.get());
+    }
+
+    void Matched() { matched_ = true; }
+    void Conclude(const char* nothingMatched) {
+        Drain();
+        if (!matched_) throw PlatformError(nothingMatched);
+        if (incomplete_) throw PlatformError("some matches could not be copied");
+    }
+
+  private:
+    struct Pending {
+        FileHost::Entry from;
+        std::string into;
+    };
+
+    // Large reads and writes keep a big log's copy at the disk's pace.
+    static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+    // A small file is read in one piece of this size at least, so that a log that grows while
+    // it is copied is still taken in few reads.
+    static constexpr std::size_t kLeastRead = std::size_t{64} << 10;
+    // Enough for the worker never to wait on the walk, few enough to hold no memory to speak of.
+    static constexpr std::size_t kQueued = 8;
+    // The volume is asked again after this much, or when the count kept since says a file
+    // would not fit; asking before every file would cost more than many a small copy.
+    static constexpr std::uint64_t kRecount = std::uint64_t{256} << 20;
+
+    // Left as it comes: a page costs memory only once a file as large reaches it, as each read
+    // asks for no more than the file holds (under Wine a read touches all of the buffer it is
+    // given).
+    static std::unique_ptr<char[]> NewBuffer() {
+        return std::make_unique_for_overwrite<char[]>(kBufferSize);
+    }
+
+    void File(const FileHost::Entry& from, const std::string& into, char* buffer) {
         const auto source = host_.OpenSource(from.path);
-        MakeRoomFor(into, source->Size());
+        const std::uint64_t expected = source->Size();
+        MakeRoomFor(into, expected);
         const std::string to = host_.Child(into, from.name);
-        auto target = host_.CreateTarget(to, source->Size());
+        auto target = host_.CreateTarget(to, expected);
         try {
-            while (const std::size_t read = source->Read({buffer_.get(), kBufferSize})) {
-                target->Write({buffer_.get(), read});
-                Spent(read);
+            std::uint64_t copied = 0;
+            const auto piece = static_cast<std::size_t>(
+                std::clamp<std::uint64_t>(expected, kLeastRead, kBufferSize));
+            while (const std::size_t read = source->Read({buffer, piece})) {
+                target->Write({buffer, read});
+                copied += read;
             }
             target->Finish(source->LastWrite());
+            // A log that grew while it was copied took more than was made room for.
+            if (copied > expected) Spent(copied - expected);
         } catch (...) {
             target.reset();
             try {
@@ -112,39 +165,91 @@ class Copier {
         }
     }
 
-    void Matched() { matched_ = true; }
-    void Conclude(const char* nothingMatched) const {
-        if (!matched_) throw PlatformError(nothingMatched);
-        if (incomplete_) throw PlatformError("some matches could not be copied");
+    // To the worker while it keeps up, else copied here.
+    void Hand(Pending pending) {
+        {
+            std::lock_guard lock(mutex_);
+            if (StartHelper() && queue_.size() < kQueued) {
+                queue_.push_back(std::move(pending));
+                ready_.notify_one();
+                return;
+            }
+        }
+        Try([&] { File(pending.from, pending.into); });
     }
 
-  private:
-    // Large reads and writes keep a big log's copy at the disk's pace.
-    static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
-    // The volume is asked again after this much, or when the count kept since says a file
-    // would not fit; asking before every file would cost more than many a small copy.
-    static constexpr std::uint64_t kRecount = std::uint64_t{256} << 20;
+    bool StartHelper() {
+        if (!helping_.valid() && !noHelper_) {
+            try {
+                helping_ = worker_.Post([this] { Help(); });
+            } catch (const std::system_error&) {
+                noHelper_ = true;
+            }
+        }
+        return helping_.valid();
+    }
 
-    // The system disk must keep room for the services the customer called about.
+    void Help() {
+        const auto buffer = NewBuffer();
+        while (auto pending = Next(true))
+            Try([&] { File(pending->from, pending->into, buffer.get()); });
+    }
+
+    // The next copy handed over; the worker waits for one until the row is drained.
+    std::optional<Pending> Next(bool wait) {
+        std::unique_lock lock(mutex_);
+        if (wait) ready_.wait(lock, [&] { return draining_ || !queue_.empty(); });
+        if (queue_.empty()) return std::nullopt;
+        Pending next = std::move(queue_.front());
+        queue_.pop_front();
+        return next;
+    }
+
+    // Copies here what the worker has not taken yet, then waits for the worker's last copy.
+    void Drain() {
+        while (auto pending = Next(false)) Try([&] { File(pending->from, pending->into); });
+        {
+            std::lock_guard lock(mutex_);
+            draining_ = true;
+        }
+        ready_.notify_all();
+        if (helping_.valid()) helping_.wait();
+    }
+
+    // The system disk must keep room for the services the customer called about. Room is
+    // counted as taken before the copy, so two copies at a time cannot both take the last of it.
     void MakeRoomFor(const std::string& folder, std::uint64_t size) {
+        std::lock_guard lock(spaceMutex_);
         if (!space_ || sinceCounted_ >= kRecount || !LeavesReserve(*space_, size)) {
             space_ = host_.SpaceOf(folder);
             sinceCounted_ = 0;
         }
         if (!LeavesReserve(*space_, size)) throw PlatformError("the copy would fill the volume");
+        Take(size);
     }
     void Spent(std::uint64_t size) {
+        std::lock_guard lock(spaceMutex_);
+        Take(size);
+    }
+    void Take(std::uint64_t size) {
         space_->free -= std::min(space_->free, size);
         sinceCounted_ += size;
     }
 
     const FileHost& host_;
-    // Left as it comes: a page costs memory only once a file as large reaches it.
+    Worker& worker_;
     std::unique_ptr<char[]> buffer_;
+    std::mutex spaceMutex_;
     std::optional<FileHost::Space> space_;
     std::uint64_t sinceCounted_ = 0;
     bool matched_ = false;
-    bool incomplete_ = false;
+    std::atomic<bool> incomplete_ = false;
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::deque<Pending> queue_;
+    bool draining_ = false;
+    bool noHelper_ = false;
+    std::future<void> helping_;
 };
 
 class FileTextStream final : public TextStream {
@@ -192,7 +297,7 @@ void PortableFileSystem::CreateFolder(const std::string& path) {
 
 void PortableFileSystem::CopyFolder(const std::string& source, const std::string& destination) {
     const auto into = DestinationFolder(*host_, destination);
-    Copier copier(*host_);
+    Copier copier(*host_, *worker_);
     for (const auto& match : Matches(*host_, source)) {
         if (!match.folder) continue;
         copier.Matched();
@@ -203,7 +308,7 @@ void PortableFileSystem::CopyFolder(const std::string& source, const std::string
 
 void PortableFileSystem::CopyFile(const std::string& source, const std::string& destination) {
     const auto into = DestinationFolder(*host_, destination);
-    Copier copier(*host_);
+    Copier copier(*host_, *worker_);
     for (const auto& match : Matches(*host_, source)) {
         if (match.folder) continue;
         copier.Matched();

@@ -5,6 +5,7 @@
 
 #include "platform/FileHost.h"
 #include "platform/ScriptHost.h"
+#include "platform/Worker.h"
 
 namespace quimbro {
 
@@ -12,7 +13,10 @@ namespace quimbro {
 // Windows does, links never followed. The host does the single operations.
 class PortableFileSystem final : public FileSystemObject {
   public:
-    explicit PortableFileSystem(std::shared_ptr<const FileHost> host) : host_(std::move(host)) {}
+    // Files of a folder are copied two at a time, the second on the worker.
+    explicit PortableFileSystem(std::shared_ptr<const FileHost> host,
+                                std::shared_ptr<Worker> worker = std::make_shared<Worker>())
+        : host_(std::move(host)), worker_(std::move(worker)) {}
 
     bool FolderExists(const std::string& path) override;
     void DeleteFolder(const std::string& path) override;
@@ -23,6 +27,7 @@ class PortableFileSystem final : public FileSystemObject {
 
   private:
     std::shared_ptr<const FileHost> host_;
+    std::shared_ptr<Worker> worker_;
 };
 
 }  // namespace quimbro

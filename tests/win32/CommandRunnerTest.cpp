@@ -43,7 +43,7 @@ TEST(CommandRunner, AnOutputFileTakesTheStandardOutputOfACommandInTheSystemFolde
 // and the commands given before and after it still run.
 TEST(CommandStarter, AFailedStartIsReportedByItsWait) {
     TempFolder folder;
-    CommandStarter starter{CommandRunner()};
+    CommandStarter starter{CommandRunner(), std::make_shared<Worker>()};
     const std::string failed = folder.Path() + "\\ipconfig_1.log";
     const std::string before = folder.Path() + "\\netstat_1.log";
     const std::string after = folder.Path() + "\\services_1.log";

@@ -29,43 +29,15 @@ class StartingCommand final : public RunningCommand {
 
 }  // namespace
 
-CommandStarter::~CommandStarter() {
-    {
-        const std::lock_guard lock(mutex_);
-        ending_ = true;
-    }
-    wake_.notify_one();
-    if (thread_.joinable()) thread_.join();
-}
-
 std::unique_ptr<RunningCommand> CommandStarter::Start(std::wstring program, std::string commandLine,
                                                       std::optional<std::string> outputFile) {
-    Task task([this, program = std::move(program), commandLine = std::move(commandLine),
-               outputFile = std::move(outputFile)] {
-        return runner_.Start(program, commandLine, outputFile);
-    });
-    auto starting = std::make_unique<StartingCommand>(task.get_future(), runner_.WhileWaiting());
-    {
-        const std::lock_guard lock(mutex_);
-        // The thread first: a start that fails here leaves nothing queued that no one would run.
-        if (!thread_.joinable()) thread_ = std::thread([this] { Work(); });
-        tasks_.push_back(std::move(task));
-    }
-    wake_.notify_one();
-    return starting;
-}
-
-void CommandStarter::Work() {
-    for (;;) {
-        std::unique_lock lock(mutex_);
-        wake_.wait(lock, [this] { return ending_ || !tasks_.empty(); });
-        if (tasks_.empty()) return;
-        Task task = std::move(tasks_.front());
-        tasks_.pop_front();
-        lock.unlock();
-        // A failure to start is kept in the task's future.
-        task();
-    }
+    // The worker may outlive the starter: the start takes its own runner.
+    auto starting =
+        worker_->Post([runner = runner_, program = std::move(program),
+                       commandLine = std::move(commandLine), outputFile = std::move(outputFile)] {
+            return runner.Start(program, commandLine, outputFile);
+        });
+    return std::make_unique<StartingCommand>(std::move(starting), runner_.WhileWaiting());
 }
 
 }  // namespace quimbro::win32

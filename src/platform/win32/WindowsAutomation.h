@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/ScriptHost.h"
+#include "platform/Worker.h"
 #include "platform/win32/CommandRunner.h"
 
 namespace quimbro::win32 {
@@ -19,6 +20,8 @@ class WindowsAutomation final : public AutomationObjects {
 
   private:
     CommandRunner runner_;
+    // The shell starts its commands on it and the file system copies on it.
+    std::shared_ptr<Worker> worker_ = std::make_shared<Worker>();
 };
 
 }  // namespace quimbro::win32

@@ -15,7 +15,8 @@ std::string DesktopFolderPath();
 
 class WindowsShell final : public WScriptShell {
   public:
-    explicit WindowsShell(CommandRunner runner) : starter_(std::move(runner)) {}
+    WindowsShell(CommandRunner runner, std::shared_ptr<Worker> worker)
+        : starter_(std::move(runner), std::move(worker)) {}
 
     Value RegRead(const std::string& path) override;
     std::unique_ptr<RunningCommand> Start(const std::string& commandLine,
