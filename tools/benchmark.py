@@ -4,7 +4,8 @@ is stated against, all measured in the same run:
 
 - launch to a ready window and the peak memory, beside a bare Win32 window program;
 - a run's own time (Start pressed to Exit enabled again), beside the three captured commands
-  run one after another by a program inside the same prefix;
+  run one after another, each started from the host as `wine cmd.exe /C ...` (as the figure
+  that the run's goal is stated against was taken), and by a program inside the same prefix;
 - the copy of a product log tree (1 GiB in 20,000 files by default), beside a plain CopyFileW
   loop over the same tree inside the prefix and `cp -r` on the host;
 - the size of Quimbro.exe as shipped;
@@ -50,6 +51,9 @@ BENCH_PROGRAMS = [
     ("BenchCopyTree", "CopyTree.cpp", None, False),
     ("BenchBareWindow", "BareWindow.cpp", "BareWindow.rc", True),
 ]
+CMD = "C:\\windows\\system32\\cmd.exe"
+OUTSIDE_COMMANDS = [("ipconfig.exe /all", "ipconfig.log"), ("netstat -a", "netstat.log"),
+                    ("net start", "services.log")]
 FORM_CLASS = "QuimbroForm1"
 BARE_CLASS = "BenchBareWindow"
 MEMORY_POLL = 0.02
@@ -292,6 +296,22 @@ class Bench:
             raise RuntimeError(f"the three commands did not run: {out!r}")
         return float(rows["commands"]), float(rows["alongside"])
 
+    def commands_from_outside(self):
+        """The three commands one after another, each a `wine cmd.exe /C` of its own."""
+        folder = self.work / "outside"
+        clear(folder)
+        folder.mkdir()
+        started = time.monotonic()
+        for command, file in OUTSIDE_COMMANDS:
+            # Wine joins the arguments with blanks; the work folder's path holds none.
+            self.wine.run(CMD, "/C", *command.split(), ">", windows_path(folder / file),
+                          timeout=900)
+        milliseconds = (time.monotonic() - started) * 1000
+        if not all((folder / file).is_file() and (folder / file).stat().st_size
+                   for _, file in OUTSIDE_COMMANDS):
+            raise RuntimeError("the three commands from the host captured nothing")
+        return milliseconds
+
     def copy_file_loop(self, source):
         destination = self.wine.drive_c / "bench-copy"
         clear(destination)
@@ -397,8 +417,9 @@ def main():
         bench.bare_window()
         bench.quimbro_run("warm-up")
         bench.commands()
-        bare_launch, bare_peak, launch, run, peak, commands, alongside, plain_groups = (
-            [] for _ in range(8))
+        bench.commands_from_outside()
+        bare_launch, bare_peak, launch, run, peak, commands, alongside, outside, plain_groups = (
+            [] for _ in range(9))
         for n in range(args.runs):
             bare = bench.bare_window()
             bare_launch.append(bare[0])
@@ -411,6 +432,7 @@ def main():
             one_after_another, together = bench.commands()
             commands.append(one_after_another)
             alongside.append(together)
+            outside.append(bench.commands_from_outside())
 
         print(f"making the product tree ({label})...", flush=True)
         product = wine.drive_c / PRODUCT_LOGS
@@ -451,7 +473,8 @@ def main():
         ("launch to ready window: bare window", "ms", bare_launch),
         ("peak memory: bare window", "MiB", bare_peak),
         ("run, Start to Exit enabled", "ms", run),
-        ("the three commands one after another", "ms", commands),
+        ("the three commands one after another, each from the host", "ms", outside),
+        ("the three commands one after another, inside the prefix", "ms", commands),
         ("the three commands alongside each other", "ms", alongside),
         ("peak memory of the run", "MiB", peak),
         (f"run with {label}", "ms", big_run),
@@ -464,8 +487,11 @@ def main():
     ], args.runs)
     median = statistics.median
     print_goals([
-        ("Start to Exit / the three commands", f"{median(run):.0f} ms",
-         f"{median(commands):.0f} ms", f"{median(run) / median(commands):.2f}", "≤ 0.7"),
+        ("Start to Exit / the three commands, each from the host", f"{median(run):.0f} ms",
+         f"{median(outside):.0f} ms", f"{median(run) / median(outside):.2f}", "≤ 0.7"),
+        ("Start to Exit / the three commands one after another inside the prefix",
+         f"{median(run):.0f} ms", f"{median(commands):.0f} ms",
+         f"{median(run) / median(commands):.2f}", "-"),
         ("(no run ends sooner) the three commands alongside each other / one after another",
          f"{median(alongside):.0f} ms", f"{median(commands):.0f} ms",
          f"{median(alongside) / median(commands):.2f}", "-"),
