@@ -141,7 +141,7 @@ class Copier {
     void File(const FileHost::Entry& from, const std::string& into, char* buffer) {
         const auto source = host_.OpenSource(from.path);
         const std::uint64_t expected = source->Size();
-        MakeRoomFor(into, expected);
+        const Room room(*this, into, expected);
         const std::string to = host_.Child(into, from.name);
         auto target = host_.CreateTarget(to, expected);
         try {
@@ -217,18 +217,39 @@ class Copier {
     }
 
     // The system disk must keep room for the services the customer called about. Room is
-    // counted as taken before the copy, so two copies at a time cannot both take the last of it.
+    // taken before a copy, and the volume asked again still counts the copies under way, so
+    // two copies at a time cannot both take the last of it.
+    class Room {
+      public:
+        Room(Copier& copier, const std::string& folder, std::uint64_t size)
+            : copier_(copier), size_(size) {
+            copier_.MakeRoomFor(folder, size_);
+        }
+        ~Room() {
+            const std::lock_guard lock(copier_.spaceMutex_);
+            copier_.underWay_ -= size_;
+        }
+        Room(const Room&) = delete;
+        Room& operator=(const Room&) = delete;
+
+      private:
+        Copier& copier_;
+        const std::uint64_t size_;
+    };
+
     void MakeRoomFor(const std::string& folder, std::uint64_t size) {
-        std::lock_guard lock(spaceMutex_);
+        const std::lock_guard lock(spaceMutex_);
         if (!space_ || sinceCounted_ >= kRecount || !LeavesReserve(*space_, size)) {
             space_ = host_.SpaceOf(folder);
+            space_->free -= std::min(space_->free, underWay_);
             sinceCounted_ = 0;
         }
         if (!LeavesReserve(*space_, size)) throw PlatformError("the copy would fill the volume");
         Take(size);
+        underWay_ += size;
     }
     void Spent(std::uint64_t size) {
-        std::lock_guard lock(spaceMutex_);
+        const std::lock_guard lock(spaceMutex_);
         Take(size);
     }
     void Take(std::uint64_t size) {
@@ -242,6 +263,8 @@ class Copier {
     std::mutex spaceMutex_;
     std::optional<FileHost::Space> space_;
     std::uint64_t sinceCounted_ = 0;
+    // Room taken by the copies under way.
+    std::uint64_t underWay_ = 0;
     bool matched_ = false;
     std::atomic<bool> incomplete_ = false;
     std::mutex mutex_;
