@@ -19,11 +19,13 @@ namespace {
 
 class ScriptedHost final : public PosixFileHost {
   public:
-    using PosixFileHost::PosixFileHost;
+    explicit ScriptedHost(fs::path root) : PosixFileHost(root), root_(std::move(root)) {}
 
     std::map<std::string, std::uint32_t> tags;  // by name: a reparse point with this tag
     std::set<std::string> unopenable, breakingOff;
     Space space{std::uint64_t{1} << 40, std::uint64_t{1} << 41};
+    // The bytes on the volume when `space` was set: what is written since is no longer free.
+    std::uint64_t spaceSetAt = 0;
     mutable std::multiset<std::string> listed;
 
     // The listing's entries come through Find, which tags them.
@@ -45,7 +47,20 @@ class ScriptedHost final : public PosixFileHost {
         if (!breakingOff.count(Name(path))) return source;
         return std::make_unique<BreakingSource>(std::move(source));
     }
-    Space SpaceOf(const std::string&) const override { return space; }
+    Space SpaceOf(const std::string&) const override {
+        Space now = space;
+        now.free -= std::min(now.free, Bytes() - std::min(Bytes(), spaceSetAt));
+        return now;
+    }
+    // Every file's bytes, also while copies come and go.
+    std::uint64_t Bytes() const {
+        std::uint64_t bytes = 0;
+        std::error_code error;
+        for (fs::recursive_directory_iterator it(root_, error), end; !error && it != end;
+             it.increment(error))
+            if (it->is_regular_file(error)) bytes += it->file_size(error);
+        return bytes;
+    }
     // Removing a tagged folder stands for removing the link itself.
     void Remove(const std::string& path) const override {
         if (tags.count(Name(path)))
@@ -72,6 +87,8 @@ class ScriptedHost final : public PosixFileHost {
     };
 
     static std::string Name(const std::string& path) { return fs::path(path).filename().string(); }
+
+    const fs::path root_;
 };
 
 // "\r", "\n" and "\t" in a text of the cases.
@@ -112,6 +129,7 @@ TEST(FileSystem, EachCaseOfTheTable) {
                 {"space",
                  [&] {
                      host->space = {std::stoull(f[1]), std::stoull(f[2])};
+                     host->spaceSetAt = host->Bytes();
                  }},
                 {"reserve",
                  [&] { EXPECT_EQ(LeavesReserve(host->space, std::stoull(f[1])), f[2] == "yes"); }},
@@ -125,6 +143,13 @@ TEST(FileSystem, EachCaseOfTheTable) {
                 {"close", [&] { stream->Close(); }},
                 {"tree", [&] { EXPECT_EQ(TreeOf(P(1)), Lines(f.begin() + 2, f.end())); }},
                 {"text", [&] { EXPECT_EQ(ReadFile(P(1)), Unescaped(f[2])); }},
+                {"files",
+                 [&] {
+                     const auto files = fs::directory_iterator(P(1));
+                     EXPECT_EQ(std::count_if(begin(files), end(files),
+                                             [](const auto& e) { return e.is_regular_file(); }),
+                               std::stol(f[2]));
+                 }},
                 {"gone", [&] { EXPECT_FALSE(fs::exists(fs::symlink_status(P(1)))); }},
                 {"entered", [&] { EXPECT_EQ(host->listed.count(f[1]), std::stoul(f[2])); }},
                 {"old-copy",
