@@ -169,7 +169,7 @@ class Copier {
     void Hand(Pending pending) {
         {
             std::lock_guard lock(mutex_);
-            if (StartHelper() && queue_.size() < kQueued) {
+            if (EnlistWorker() && queue_.size() < kQueued) {
                 queue_.push_back(std::move(pending));
                 ready_.notify_one();
                 return;
@@ -178,18 +178,19 @@ class Copier {
         Try([&] { File(pending.from, pending.into); });
     }
 
-    bool StartHelper() {
-        if (!helping_.valid() && !noHelper_) {
+    // The worker takes handed-over copies from the row's first until the row is drained.
+    bool EnlistWorker() {
+        if (!handedOver_.valid() && !noWorker_) {
             try {
-                helping_ = worker_.Post([this] { Help(); });
+                handedOver_ = worker_.Post([this] { CopyHandedOver(); });
             } catch (const std::system_error&) {
-                noHelper_ = true;
+                noWorker_ = true;
             }
         }
-        return helping_.valid();
+        return handedOver_.valid();
     }
 
-    void Help() {
+    void CopyHandedOver() {
         const auto buffer = NewBuffer();
         while (auto pending = Next(true))
             Try([&] { File(pending->from, pending->into, buffer.get()); });
@@ -213,7 +214,7 @@ class Copier {
             draining_ = true;
         }
         ready_.notify_all();
-        if (helping_.valid()) helping_.wait();
+        if (handedOver_.valid()) handedOver_.wait();
     }
 
     // The system disk must keep room for the services the customer called about. Room is
@@ -271,8 +272,10 @@ class Copier {
     std::condition_variable ready_;
     std::deque<Pending> queue_;
     bool draining_ = false;
-    bool noHelper_ = false;
-    std::future<void> helping_;
+    // Set when no worker thread could be had: the walk then copies everything itself.
+    bool noWorker_ = false;
+    // Ready when the worker has done its last handed-over copy.
+    std::future<void> handedOver_;
 };
 
 class FileTextStream final : public TextStream {
