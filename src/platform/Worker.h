@@ -11,10 +11,10 @@
 
 namespace quimbro {
 
-// The run's one thread beside the window's: it does what it is handed, one piece after another,
-// from the first piece on. One thread for all the work handed over (starting the captures,
-// copying files alongside the walk), because under Wine each thread costs about a megabyte.
-// Destroyed, it first does what it was given.
+// The run's one thread beside the window's, made when it is first handed something: it does
+// what it is handed, one piece after another. One thread for all the work handed over (starting the
+// captures, copying files alongside the walk), because under Wine each thread costs about a
+// megabyte. Destroyed, it first does what it was given.
 class Worker {
   public:
     Worker() = default;
@@ -24,10 +24,10 @@ class Worker {
 
     // The future holds the work's result, or what it threw. Raises std::system_error, with
     // nothing handed over, when the thread cannot be made.
-    template <class Work>
-    std::future<std::invoke_result_t<Work&>> Post(Work work) {
+    template <class Job>
+    std::future<std::invoke_result_t<Job&>> Post(Job job) {
         auto task =
-            std::make_shared<std::packaged_task<std::invoke_result_t<Work&>()>>(std::move(work));
+            std::make_shared<std::packaged_task<std::invoke_result_t<Job&>()>>(std::move(job));
         auto result = task->get_future();
         Queue([task] { (*task)(); });
         return result;
