@@ -34,7 +34,7 @@ import time
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
-from drive import Wine, boot_rich_computer  # noqa: E402
+from drive import COMMANDS, Wine, boot_rich_computer  # noqa: E402
 
 TRACED_BUILD = ROOT / "build" / "benchmark"
 SHIPPED_BUILD = ROOT / "build" / "bench-release"
@@ -52,8 +52,6 @@ BENCH_PROGRAMS = [
     ("BenchBareWindow", "BareWindow.cpp", "BareWindow.rc", True),
 ]
 CMD = "C:\\windows\\system32\\cmd.exe"
-OUTSIDE_COMMANDS = [("ipconfig.exe /all", "ipconfig.log"), ("netstat -a", "netstat.log"),
-                    ("net start", "services.log")]
 FORM_CLASS = "QuimbroForm1"
 BARE_CLASS = "BenchBareWindow"
 MEMORY_POLL = 0.02
@@ -301,14 +299,13 @@ class Bench:
         folder = self.work / "outside"
         clear(folder)
         folder.mkdir()
+        captures = [(command, folder / f"{name}.log") for name, command in COMMANDS]
         started = time.monotonic()
-        for command, file in OUTSIDE_COMMANDS:
+        for command, capture in captures:
             # Wine joins the arguments with blanks; the work folder's path holds none.
-            self.wine.run(CMD, "/C", *command.split(), ">", windows_path(folder / file),
-                          timeout=900)
+            self.wine.run(CMD, "/C", *command.split(), ">", windows_path(capture), timeout=900)
         milliseconds = (time.monotonic() - started) * 1000
-        if not all((folder / file).is_file() and (folder / file).stat().st_size
-                   for _, file in OUTSIDE_COMMANDS):
+        if not all(capture.is_file() and capture.stat().st_size for _, capture in captures):
             raise RuntimeError("the three commands from the host captured nothing")
         return milliseconds
 

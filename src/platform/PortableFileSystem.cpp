@@ -165,6 +165,10 @@ class Copier {
         }
     }
 
+    void Copy(const Pending& pending, char* buffer) {
+        Try([&] { File(pending.from, pending.into, buffer); });
+    }
+
     // To the worker while it keeps up, else copied here.
     void Hand(Pending pending) {
         {
@@ -175,7 +179,7 @@ class Copier {
                 return;
             }
         }
-        Try([&] { File(pending.from, pending.into); });
+        Copy(pending, buffer_.get());
     }
 
     // The worker takes handed-over copies from the row's first until the row is drained.
@@ -192,8 +196,7 @@ class Copier {
 
     void CopyHandedOver() {
         const auto buffer = NewBuffer();
-        while (auto pending = Next(true))
-            Try([&] { File(pending->from, pending->into, buffer.get()); });
+        while (auto pending = Next(true)) Copy(*pending, buffer.get());
     }
 
     // The next copy handed over; the worker waits for one until the row is drained.
@@ -208,7 +211,7 @@ class Copier {
 
     // Copies here what the worker has not taken yet, then waits for the worker's last copy.
     void Drain() {
-        while (auto pending = Next(false)) Try([&] { File(pending->from, pending->into); });
+        while (auto pending = Next(false)) Copy(*pending, buffer_.get());
         {
             std::lock_guard lock(mutex_);
             draining_ = true;
