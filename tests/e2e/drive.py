@@ -2,6 +2,7 @@
 computer, and checks its window, its report and its output folder. Each case_* is one test:
     drive.py CASE --quimbro EXE --probe EXE --work FOLDER"""
 import argparse
+import filecmp
 import json
 import os
 import pathlib
@@ -54,7 +55,6 @@ class Snapshot:
             layout=[self.client] + [[c["kind"], c["text"], c["box"], c["visible"]]
                                     for c in self.controls],
             lines=len(self.lines), top=self.top[0], bar=self.bar, enabled=self.enabled,
-            closing=self.lines[-7:],
             focus="".join(c["kind"] + c["text"] for c in self.controls if c["id"] == self.focus[0]))
 
 
@@ -63,7 +63,8 @@ def check_window(snapshot, state):
     if state != "running":
         check(f"layout when {state}", snapshot.view["layout"], WINDOW["layout"])
     for key, expected in WINDOW[state].items():
-        check(f"{key} when {state}", snapshot.view[key], expected)
+        actual = snapshot.lines[-len(expected):] if key == "closing" else snapshot.view[key]
+        check(f"{key} when {state}", actual, expected)
 
 
 class Wine:
@@ -136,6 +137,19 @@ class Wine:
             time.sleep(0.2)
         raise AssertionError(f"window did not reach the expected state within {timeout} s")
 
+    def probe_mode(self, mode, awaited):
+        """The probe in one of its modes, started and waited for until it prints `awaited`."""
+        probe = subprocess.Popen(["wine", str(self.probe), mode], env=self.env, text=True,
+                                 stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                 stderr=subprocess.DEVNULL)
+        if probe.stdout.readline().strip() != awaited:
+            raise AssertionError(f"the probe's {mode} did not begin")
+        return probe
+
+    def ask_end(self):
+        """The window's answer to whether the session may end."""
+        return first_line(self.run(self.probe, "ask-end", output=subprocess.PIPE).stdout.decode())
+
     def close_box(self):
         """The title bar's close box (Xvfb has no window manager to draw one)."""
         self.run(self.probe, "close")
@@ -149,13 +163,16 @@ class Wine:
         subprocess.run(["xdotool", "mousemove", "--sync", *snapshot.points[button], "click", "1"],
                        env=self.env, check=True)
 
-    def run_once(self, program, env=None, cwd=None, on_ready=lambda snapshot: None):
+    def run_once(self, program, env=None, cwd=None, on_ready=lambda snapshot: None,
+                 on_start=lambda: None, on_finished=lambda snapshot: None):
         """As a person runs Quimbro once: launch, Start, the end of the run, Exit."""
         process = self.start(program, env, cwd)
         ready = self.wait(lambda s: s.ready, 60)
         on_ready(ready)
         self.click(ready, "Start")
+        on_start()
         finished = self.wait(lambda s: s.enabled == ["Exit"], 180)
+        on_finished(finished)
         self.click(finished, "Exit")
         check("program ended by Exit", process.wait(timeout=60), 0)
 
@@ -212,6 +229,7 @@ def check_report_and_output(wine):
     processes = by_title.get("Running Processes", [])
     check("Quimbro among the running processes",
           any(re.fullmatch(r"Quimbro\.exe\t\t\d+", l, re.I) for l in processes))
+    check("running processes without a name", [l for l in processes if l.startswith("\t")], [])
 
     output = wine.desktop / "QuimbroOutput"
     tree = sorted(p.relative_to(output).as_posix() + "/" * p.is_dir() for p in output.rglob("*"))
@@ -404,6 +422,83 @@ def case_failure_report(wine, quimbro):
     check("program waits for the box to be read", process.poll(), None)
     wine.click(box, "OK")
     check("program ended with a failure code", process.wait(timeout=60) != 0)
+
+
+def sparse_log(path, size):
+    """A log of `size` bytes that costs no disk: text at its start and end, holes between."""
+    path.parent.mkdir(parents=True, exist_ok=True)
+    with path.open("wb") as log:
+        log.write(b"first line of " + path.name.encode() + b"\r\n")
+        log.truncate(size - 4096)
+        log.seek(0, os.SEEK_END)
+        log.write((b"last lines of " + path.name.encode() + b"\r\n").ljust(4096, b"."))
+
+
+def case_long_run(wine, quimbro):
+    """About 2 GiB of product logs and an old QuimbroOutput of tens of thousands of files: the
+    window answers the system throughout the run, as Windows asks of a window that is not to be
+    offered for ending, and holds a session end off during the run, not after it."""
+    logs = wine.drive_c / "Apps" / "Vantorel" / "AlmanBoard" / "logs" / "big"
+    for n in range(8):
+        sparse_log(logs / f"server{n}.log", 256 << 20)
+    old = wine.desktop / "QuimbroOutput"
+    for n in range(20000):
+        (old / f"part{n // 500:02}").mkdir(parents=True, exist_ok=True)
+        (old / f"part{n // 500:02}" / f"old{n}.log").write_text("old")
+    copies = old / "AlmanBoard" / "logs" / "big"
+    answers = {}
+
+    def mid_run():
+        deadline = time.monotonic() + 180
+        while not copies.is_dir() and time.monotonic() < deadline:
+            time.sleep(0.1)
+        answers["running"] = wine.ask_end()
+
+    watch = []
+    wine.run_once(quimbro, on_ready=lambda _: watch.append(wine.probe_mode("watch", "watching")),
+                  on_start=mid_run,
+                  on_finished=lambda _: answers.update(finished=wine.ask_end()))
+    check("session end answered", answers, WINDOW["session end"])
+    count, longest = map(int, watch[0].communicate(timeout=60)[0].split()[1:])
+    check("window watched through the run", count > 20)
+    check(f"longest answer of {longest} ms within bound", longest <= WINDOW["answer within ms"])
+    shutil.rmtree(logs)
+    shutil.rmtree(copies, ignore_errors=True)
+
+
+def case_killed_mid_copy(wine, quimbro):
+    """Ended by the task manager during the copy of a big log: no copy under its own name holds
+    anything but its source's bytes."""
+    products = wine.drive_c / "Apps" / "Vantorel"
+    sparse_log(products / "AlmanBoard" / "logs" / "big.log", 256 << 20)
+    output = wine.desktop / "QuimbroOutput"
+    copy = output / "AlmanBoard" / "logs" / "big.log"
+    process = wine.start(quimbro)
+    ready = wine.wait(lambda s: s.ready, 60)
+    end = wine.probe_mode("end", "ready")
+    wine.click(ready, "Start")
+    deadline = time.monotonic() + 180
+    while time.monotonic() < deadline and not any(
+            p.exists() for p in (copy, copy.with_name("big.log.quimbro-part"))):
+        time.sleep(0.002)
+    end.communicate("now\n", timeout=60)
+    process.wait(timeout=60)
+    check("ended during the big log's copy",
+          copy.exists() and filecmp.cmp(copy, products / "AlmanBoard/logs/big.log", False), False)
+    for path in output.rglob("*"):
+        relative = path.relative_to(output).as_posix()
+        if path.is_dir() or relative.startswith("windows/") or "/" not in relative or \
+                path.name.endswith(".quimbro-part"):
+            continue
+        source = products / relative.removeprefix("Vantorel/")
+        check(f"{relative} as its source", filecmp.cmp(path, source, shallow=False))
+
+
+def case_output_a_file(wine, quimbro):
+    """A file named QuimbroOutput on the desktop: the run ends saying that its results could not
+    be written."""
+    (wine.desktop / "QuimbroOutput").write_text("a file of the user's")
+    wine.run_once(quimbro, on_finished=lambda finished: check_window(finished, "failed"))
 
 
 def boot_rich_computer(wine):
