@@ -15,7 +15,8 @@
 //             (TerminateProcess) when a line comes on its input
 //   watch     waits for the window, prints "watching", then asks it WM_NULL every kPace as the
 //             system does, until a run has begun and ended (Exit disabled, then enabled again)
-//             or the window is gone; prints "answers <count> <longest answer in ms>"
+//             or the window is gone; prints "answers <count> <longest answer in ms>" of the
+//             questions asked during the run
 // Exits with 2 when the window is not there.
 #include "platform/win32/Owners.h"
 
@@ -119,8 +120,10 @@ int Watch() {
         const double asked = Milliseconds();
         DWORD_PTR answer = 0;
         SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_NORMAL, kAskLimit, &answer);
-        longest = std::max(longest, Milliseconds() - asked);
-        ++count;
+        if (running) {
+            longest = std::max(longest, Milliseconds() - asked);
+            ++count;
+        }
         Sleep(kPace);
     }
     std::printf("answers\t%d\t%.0f\n", count, longest);
