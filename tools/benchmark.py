@@ -282,7 +282,7 @@ class Bench:
         trace = self.traces / f"{label}.txt" if label else None
         program = self.quimbro if label else self.shipped
         # The probe waits for the window that the watcher opens.
-        probe = self.wine.probe_mode("watch") if probed else None
+        probe = probed and self.wine.start(self.wine.probe, "watch", output=subprocess.PIPE)
         watched = Watched(self.wine, self.programs, "run", FORM_CLASS, program, trace)
         run = {"launch": watched.between("launched", "ready"),
                "run": watched.between("start", "finished"), "peak": watched.peak_kib}

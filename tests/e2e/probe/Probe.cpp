@@ -7,24 +7,17 @@
 //   bar     <position> <low> <high>
 //   point   <button text> <screen x> <screen y>
 //   focus   <id of the focused control, 0 for none>
-// Other modes, instead of the reading:
-//   close     asks the window to close, as its title bar's close box does
-//   ask-end   asks the window whether the session may end, as a log-off does, and prints its
-//             answer (0 or 1), or "none" when it gives none within kAskLimit
-//   end       prints "ready" once it may end the window's process, then ends it at once
-//             (TerminateProcess) when a line comes on its input
-//   watch     waits for the window, prints "watching", then asks it WM_NULL every kPace as the
-//             system does, until a run has begun and ended (Exit disabled, then enabled again)
-//             or the window is gone; prints "answers <count> <longest answer in ms>" of the
-//             questions asked during the run
+// "QuimbroProbe close" instead asks the window to close, as its title bar's close box does.
+// "QuimbroProbe watch" waits for the window, asks it WM_NULL every kPace through a run (Exit
+// disabled) as the system does, then prints "answers <questions> <longest answer in ms>
+// <during> <after>", during and after its answers to a session end.
 // Exits with 2 when the window is not there.
-#include "platform/win32/Owners.h"
+#include "platform/win32/Win32.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cwchar>
 #include <string>
 
 namespace {
@@ -58,45 +51,11 @@ constexpr DWORD kPace = 100;
 // How long "watch" waits for the window to show.
 constexpr DWORD kShowLimit = 120'000;
 
-double Milliseconds() {
-    LARGE_INTEGER frequency{}, now{};
-    if (!QueryPerformanceFrequency(&frequency) || frequency.QuadPart <= 0 ||
-        !QueryPerformanceCounter(&now))
-        return 0;
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-void Say(const char* line) {
-    std::printf("%s\n", line);
-    std::fflush(stdout);
-}
-
-int AskEnd(HWND form) {
-    DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutW(form, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, kAskLimit, &answer)) {
-        Say("none");
-        return 1;
-    }
-    Say(answer ? "1" : "0");
-    return 0;
-}
-
-int End(HWND form) {
-    DWORD id = 0;
-    GetWindowThreadProcessId(form, &id);
-    const quimbro::win32::KernelHandle process(id ? OpenProcess(PROCESS_TERMINATE, FALSE, id)
-                                                  : nullptr);
-    if (!process) return 1;
-    Say("ready");
-    char line[16] = {};
-    if (std::fgets(line, sizeof line, stdin) == nullptr) return 1;
-    return TerminateProcess(process.Get(), 1) ? 0 : 1;
-}
-
-HWND ExitButton(HWND form) {
-    for (HWND child = GetWindow(form, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (TextOf(child) == "Exit") return child;
-    return nullptr;
+// The answer, or 2 for none within kAskLimit.
+DWORD_PTR Ask(HWND form, UINT message) {
+    DWORD_PTR answer = 2;
+    SendMessageTimeoutW(form, message, 0, 0, SMTO_NORMAL, kAskLimit, &answer);
+    return answer;
 }
 
 int Watch() {
@@ -105,28 +64,22 @@ int Watch() {
         if (waited > kShowLimit) return 2;
         Sleep(kPace);
     }
-    Say("watching");
-    HWND exit = nullptr;
     int count = 0;
-    double longest = 0;
-    bool running = false;
-    while (IsWindow(form)) {
-        // Made with the window, perhaps a moment after it.
-        if (exit == nullptr) exit = ExitButton(form);
+    ULONGLONG longest = 0;
+    DWORD_PTR during = 2;
+    for (bool running = false; IsWindow(form); Sleep(kPace)) {
         // Reading whether Exit is enabled asks nothing of the window's thread.
-        const bool enabled = exit != nullptr && IsWindowEnabled(exit);
-        if (running && enabled) break;
-        running = running || (exit != nullptr && !enabled);
-        const double asked = Milliseconds();
-        DWORD_PTR answer = 0;
-        SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_NORMAL, kAskLimit, &answer);
-        if (running) {
-            longest = std::max(longest, Milliseconds() - asked);
-            ++count;
-        }
-        Sleep(kPace);
+        const HWND exit = FindWindowExW(form, nullptr, L"Button", L"Exit");
+        if (running && IsWindowEnabled(exit)) break;
+        if (!(running = exit != nullptr && !IsWindowEnabled(exit))) continue;
+        const ULONGLONG asked = GetTickCount64();
+        // The run's first question is whether the session may end, as a log-off asks.
+        const DWORD_PTR answer = Ask(form, count == 0 ? WM_QUERYENDSESSION : WM_NULL);
+        if (count++ == 0) during = answer;
+        longest = std::max(longest, GetTickCount64() - asked);
     }
-    std::printf("answers\t%d\t%.0f\n", count, longest);
+    std::printf("answers\t%d\t%llu\t%d\t%d\n", count, longest, static_cast<int>(during),
+                static_cast<int>(Ask(form, WM_QUERYENDSESSION)));
     return 0;
 }
 
@@ -138,8 +91,6 @@ int wmain(int argc, wchar_t** argv) {
     const HWND form = FindWindowW(nullptr, kCaption);
     if (form == nullptr) return 2;
     if (mode == L"close") return PostMessageW(form, WM_CLOSE, 0, 0) ? 0 : 1;
-    if (mode == L"ask-end") return AskEnd(form);
-    if (mode == L"end") return End(form);
 
     RECT client{};
     GetClientRect(form, &client);
