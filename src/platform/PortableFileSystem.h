@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,10 +14,14 @@ namespace quimbro {
 // Windows does, links never followed. The host does the single operations.
 class PortableFileSystem final : public FileSystemObject {
   public:
-    // Files of a folder are copied two at a time, the second on the worker.
+    // Files of a folder are copied two at a time, the second on the worker. `turn` gives the
+    // window its turn: it is called on the thread that called the operation, never on the
+    // worker, as often as the operation likes (between the pieces of a copy, the entries of a
+    // walk or a deletion, and while it waits).
     explicit PortableFileSystem(std::shared_ptr<const FileHost> host,
-                                std::shared_ptr<Worker> worker = std::make_shared<Worker>())
-        : host_(std::move(host)), worker_(std::move(worker)) {}
+                                std::shared_ptr<Worker> worker = std::make_shared<Worker>(),
+                                std::function<void()> turn = {})
+        : host_(std::move(host)), worker_(std::move(worker)), turn_(std::move(turn)) {}
 
     bool FolderExists(const std::string& path) override;
     void DeleteFolder(const std::string& path) override;
@@ -28,6 +33,7 @@ class PortableFileSystem final : public FileSystemObject {
   private:
     std::shared_ptr<const FileHost> host_;
     std::shared_ptr<Worker> worker_;
+    std::function<void()> turn_;
 };
 
 }  // namespace quimbro

@@ -218,6 +218,11 @@ std::unique_ptr<FileHost::Target> WindowsFileHost::CreateTarget(const std::strin
     return std::make_unique<PlainTarget>(path, size);
 }
 
+void WindowsFileHost::Rename(const std::string& from, const std::string& to) const {
+    if (!::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING))
+        throw PlatformError("the file cannot be renamed");
+}
+
 FileHost::Space WindowsFileHost::SpaceOf(const std::string& folder) const {
     std::wstring where = Wide(folder);
     if (!where.ends_with(L'\\')) where += L'\\';
