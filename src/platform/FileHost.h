@@ -69,7 +69,7 @@ class FileHost {
                                                  std::uint64_t size) const = 0;
     // Gives a file another name in its folder, replacing a file of that name.
     virtual void Rename(const std::string& from, const std::string& to) const = 0;
-    // The volume that holds the folder.
+    // The volume that holds the folder: free is what the user may still write there.
     virtual Space SpaceOf(const std::string& folder) const = 0;
     // Removes a file, an empty folder, or a link itself, leaving what it points to untouched.
     virtual void Remove(const std::string& path) const = 0;

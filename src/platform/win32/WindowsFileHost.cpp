@@ -226,10 +226,10 @@ void WindowsFileHost::Rename(const std::string& from, const std::string& to) con
 FileHost::Space WindowsFileHost::SpaceOf(const std::string& folder) const {
     std::wstring where = Wide(folder);
     if (!where.ends_with(L'\\')) where += L'\\';
-    ULARGE_INTEGER available{}, total{}, free{};
-    if (!::GetDiskFreeSpaceExW(where.c_str(), &available, &total, &free) || total.QuadPart == 0)
+    ULARGE_INTEGER available{}, total{};
+    if (!::GetDiskFreeSpaceExW(where.c_str(), &available, &total, nullptr) || total.QuadPart == 0)
         throw PlatformError("the volume's space is unknown");
-    return {free.QuadPart, total.QuadPart};
+    return {available.QuadPart, total.QuadPart};
 }
 
 void WindowsFileHost::Remove(const std::string& path) const {
