@@ -1,8 +1,10 @@
 #include "platform/PortableFileSystem.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <span>
+#include <thread>
 #include <vector>
 
 #include "platform/CopyHandOff.h"
@@ -166,10 +168,26 @@ void PortableFileSystem::DeleteFolder(const std::string& path) {
         host_->Remove(folder);
     else
         RemoveTree(*host_, folder, turn_);
+    deleted_.insert(folder);
 }
 
+// A folder deleted while another program still holds it (an Explorer window, the indexer, a
+// scanner) keeps its name until that program lets go, and making a folder of that name is
+// refused meanwhile: after a deletion, its name is tried again for a while.
 void PortableFileSystem::CreateFolder(const std::string& path) {
-    host_->MakeFolder(host_->Native(path));
+    constexpr std::chrono::milliseconds kRetrySlice{25};
+    const auto folder = host_->Native(path);
+    const auto until = std::chrono::steady_clock::now() + nameWait_;
+    for (const bool deleted = deleted_.erase(folder) > 0;;) {
+        try {
+            host_->MakeFolder(folder);
+            return;
+        } catch (const PlatformError&) {
+            if (!deleted || std::chrono::steady_clock::now() >= until) throw;
+        }
+        std::this_thread::sleep_for(kRetrySlice);
+        if (turn_) turn_();
+    }
 }
 
 void PortableFileSystem::CopyFolder(const std::string& source, const std::string& destination) {

@@ -31,6 +31,8 @@ class ScriptedHost final : public PosixFileHost {
     // By name: the folder whose entries are kept when the read breaks off (none: nothing kept).
     std::map<std::string, fs::path> breakingOff;
     mutable Lines atBreak;
+    // By name: how many more times making a folder is refused, as for one deleted but held.
+    mutable std::map<std::string, int> held;
     Space space{std::uint64_t{1} << 40, std::uint64_t{1} << 41};
     // The bytes on the volume when `space` was set: what is written since is no longer free.
     std::uint64_t spaceSetAt = 0;
@@ -52,6 +54,11 @@ class ScriptedHost final : public PosixFileHost {
     std::unique_ptr<Source> OpenSource(const std::string& path) const override {
         if (unopenable.count(Name(path))) throw PlatformError("held without sharing");
         return std::make_unique<ScriptedSource>(PosixFileHost::OpenSource(path), *this, Name(path));
+    }
+    void MakeFolder(const std::string& path) const override {
+        if (const auto times = held.find(Name(path)); times != held.end() && times->second-- > 0)
+            throw PlatformError("access denied");
+        PosixFileHost::MakeFolder(path);
     }
     Space SpaceOf(const std::string&) const override {
         Space now = space;
@@ -137,7 +144,8 @@ TEST(FileSystem, EachCaseOfTheTable) {
                                  [&, caller = std::this_thread::get_id()] {
                                      ++turns;
                                      if (std::this_thread::get_id() != caller) turnElsewhere = true;
-                                 }};
+                                 },
+                                 std::chrono::milliseconds(300)};
         std::unique_ptr<TextStream> stream;
         for (++row; row != rows.end() && row->at(0) != "case"; ++row) {
             const auto& f = *row;
@@ -155,6 +163,7 @@ TEST(FileSystem, EachCaseOfTheTable) {
                      fs::permissions(P(1), fs::perms::owner_read | fs::perms::group_read);
                  }},
                 {"tag", [&] { host->tags[f[1]] = std::stoul(f[2], nullptr, 16); }},
+                {"held", [&] { host->held[f[1]] = std::stoi(f[2]); }},
                 {"unopenable", [&] { host->unopenable.insert(f[1]); }},
                 {"breaking", [&] { host->breakingOff[f[1]] = f.size() > 2 ? P(2) : fs::path(); }},
                 {"trickling", [&] { host->trickling.insert(f[1]); }},
