@@ -1,6 +1,6 @@
 // The portable file system on real folders, through Windows paths, with what Windows would add
-// to them: reparse tags, files that a running program holds open, reads that break off, a
-// volume's free space.
+// to them: reparse tags, files that a running program holds open, reads that break off, trickle
+// or keep growing, a volume's free space, deleted folders still held; and the window's turns.
 #include <gtest/gtest.h>
 
 #include <algorithm>

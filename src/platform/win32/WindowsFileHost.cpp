@@ -124,7 +124,7 @@ class PlainTarget final : public FileHost::Target {
     }
 
     void Finish(std::optional<FileHost::Stamp> lastWrite) override {
-        // The source may have changed length since it was opened.
+        // The source may have shrunk since it was opened.
         if (placed_ != 0 && placed_ != written_) EndAt(written_);
         if (lastWrite) {
             const auto stamp = static_cast<std::uint64_t>(*lastWrite);
