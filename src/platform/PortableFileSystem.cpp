@@ -45,18 +45,38 @@ std::string DestinationFolder(const FileHost& host, const std::string& destinati
     return folder;
 }
 
+using Deadline = std::chrono::steady_clock::time_point;
+
+// A folder deleted while another program still holds it (an Explorer window, the indexer, a
+// scanner) keeps its name until that program lets go: its parent cannot be removed meanwhile
+// ("not empty"), and a folder of that name cannot be made. Such a step is tried again until
+// the deadline, the window having its turn between the tries.
+void Retried(Deadline until, const std::function<void()>& turn, const std::function<void()>& step) {
+    constexpr std::chrono::milliseconds kRetrySlice{25};
+    for (;;) {
+        try {
+            step();
+            return;
+        } catch (const PlatformError&) {
+            if (std::chrono::steady_clock::now() >= until) throw;
+        }
+        std::this_thread::sleep_for(kRetrySlice);
+        if (turn) turn();
+    }
+}
+
 // Removes what a folder holds, then the folder, giving the window its turn between the
 // entries. Links are removed as links.
-void RemoveTree(const FileHost& host, const std::string& folder,
-                const std::function<void()>& turn) {
+void RemoveTree(const FileHost& host, const std::string& folder, const std::function<void()>& turn,
+                Deadline until) {
     for (const auto& entry : host.List(folder)) {
         if (entry.folder && !IsLink(entry))
-            RemoveTree(host, entry.path, turn);
+            RemoveTree(host, entry.path, turn, until);
         else
             host.Remove(entry.path);
         if (turn) turn();
     }
-    host.Remove(folder);
+    Retried(until, turn, [&] { host.Remove(folder); });
 }
 
 // One copy row: every match is tried, and one that cannot be copied costs only itself. The
@@ -167,27 +187,16 @@ void PortableFileSystem::DeleteFolder(const std::string& path) {
     if (IsLink(*found))
         host_->Remove(folder);
     else
-        RemoveTree(*host_, folder, turn_);
+        RemoveTree(*host_, folder, turn_, std::chrono::steady_clock::now() + nameWait_);
     deleted_.insert(folder);
 }
 
-// A folder deleted while another program still holds it (an Explorer window, the indexer, a
-// scanner) keeps its name until that program lets go, and making a folder of that name is
-// refused meanwhile: after a deletion, its name is tried again for a while.
 void PortableFileSystem::CreateFolder(const std::string& path) {
-    constexpr std::chrono::milliseconds kRetrySlice{25};
     const auto folder = host_->Native(path);
-    const auto until = std::chrono::steady_clock::now() + nameWait_;
-    for (const bool deleted = deleted_.erase(folder) > 0;;) {
-        try {
-            host_->MakeFolder(folder);
-            return;
-        } catch (const PlatformError&) {
-            if (!deleted || std::chrono::steady_clock::now() >= until) throw;
-        }
-        std::this_thread::sleep_for(kRetrySlice);
-        if (turn_) turn_();
-    }
+    // Only the name of a folder just deleted can be held for a while.
+    const auto until =
+        deleted_.erase(folder) > 0 ? std::chrono::steady_clock::now() + nameWait_ : Deadline{};
+    Retried(until, turn_, [&] { host_->MakeFolder(folder); });
 }
 
 void PortableFileSystem::CopyFolder(const std::string& source, const std::string& destination) {

@@ -31,7 +31,8 @@ class ScriptedHost final : public PosixFileHost {
     // By name: the folder whose entries are kept when the read breaks off (none: nothing kept).
     std::map<std::string, fs::path> breakingOff;
     mutable Lines atBreak;
-    // By name: how many more times making a folder is refused, as for one deleted but held.
+    // By name: how many more times making or removing a folder is refused, as for one deleted
+    // while another program holds it or a folder inside it.
     mutable std::map<std::string, int> held;
     Space space{std::uint64_t{1} << 40, std::uint64_t{1} << 41};
     // The bytes on the volume when `space` was set: what is written since is no longer free.
@@ -56,8 +57,7 @@ class ScriptedHost final : public PosixFileHost {
         return std::make_unique<ScriptedSource>(PosixFileHost::OpenSource(path), *this, Name(path));
     }
     void MakeFolder(const std::string& path) const override {
-        if (const auto times = held.find(Name(path)); times != held.end() && times->second-- > 0)
-            throw PlatformError("access denied");
+        Refuse(path);
         PosixFileHost::MakeFolder(path);
     }
     Space SpaceOf(const std::string&) const override {
@@ -77,6 +77,7 @@ class ScriptedHost final : public PosixFileHost {
     }
     // Removing a tagged folder stands for removing the link itself.
     void Remove(const std::string& path) const override {
+        Refuse(path);
         if (tags.count(Name(path)))
             fs::remove_all(path);
         else
@@ -84,6 +85,11 @@ class ScriptedHost final : public PosixFileHost {
     }
 
   private:
+    void Refuse(const std::string& path) const {
+        if (const auto times = held.find(Name(path)); times != held.end() && times->second-- > 0)
+            throw PlatformError("access denied");
+    }
+
     // A breaking file gives its first piece, then fails as a disk that has gone away; what
     // its copy left then is what a kill at that moment would leave. A trickling one gives a byte
     // a piece, as a slow share; an endless one, past its end, grows with every read.
