@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <future>
 #include <sstream>
+#include <thread>
 
 #include "TestSupport.h"
 #include "platform/PlatformError.h"
+#include "platform/win32/GroupsOnWorker.h"
 #include "platform/win32/Registry.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WindowsClock.h"
@@ -43,6 +46,40 @@ TEST(Computer, AllPartsAreThere) {
         EXPECT_TRUE(member && !member->empty());
     EXPECT_THROW(computer.metabase.Bind("IIS://" + name + "/W3SVC/1/Root"), PlatformError);
     EXPECT_EQ(::GetModuleHandleW(L"activeds.dll"), nullptr);
+}
+
+// The look-up blocks, as NetAPI does for each member where the domain controller cannot be
+// reached; meanwhile a window of the asking thread answers another thread at once.
+TEST(GroupsOnWorker, TheWindowAnswersWhileTheLookUpBlocks) {
+    struct Blocking final : LocalGroups {
+        std::vector<MemberName> AdministratorsMembers(const std::string& computerName) override {
+            released.wait_for(std::chrono::seconds(20));
+            return {computerName + "\\Administrator"};
+        }
+        std::shared_future<void> released;
+    } blocking;
+    std::promise<void> release;
+    blocking.released = release.get_future().share();
+    struct Destroy {
+        void operator()(HWND window) const { ::DestroyWindow(window); }
+    };
+    const Owner<HWND, Destroy> window(::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0,
+                                                        HWND_MESSAGE, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(window);
+    bool answered = false;
+    std::thread asker([&] {
+        DWORD_PTR result = 0;
+        answered = ::SendMessageTimeoutW(window.Get(), WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result);
+        release.set_value();
+    });
+    GroupsOnWorker groups(blocking, std::make_shared<Worker>(), [] {
+        MSG message{};
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+    });
+    const auto members = groups.AdministratorsMembers("PC");
+    asker.join();
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(members, std::vector<MemberName>{"PC\\Administrator"});
 }
 
 TEST(Clock, ShortDateAndTimeInUsEnglish) {
