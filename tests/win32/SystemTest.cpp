@@ -13,6 +13,7 @@
 #include "platform/win32/WindowsClock.h"
 #include "platform/win32/WindowsComputer.h"
 #include "platform/win32/WindowsShell.h"
+#include "platform/win32/window/SessionHold.h"
 
 #include <lm.h>
 
@@ -80,6 +81,34 @@ TEST(GroupsOnWorker, TheWindowAnswersWhileTheLookUpBlocks) {
     asker.join();
     EXPECT_TRUE(answered);
     EXPECT_EQ(members, std::vector<MemberName>{"PC\\Administrator"});
+}
+
+// Wine may stub the session calls, and sends no session messages: the calls are recorded.
+// The reason stands for the run's window from its start to its end, an end by failure too.
+TEST(SessionHold, TheReasonStandsWhileTheRunLasts) {
+    static std::vector<std::wstring> calls;
+    auto& inUse = SessionEndCallsInUse();
+    const SessionEndCalls saved = inUse;
+    inUse = {
+        [](HWND window, LPCWSTR reason) -> BOOL {
+            calls.push_back(std::to_wstring(reinterpret_cast<UINT_PTR>(window)) + L" " + reason);
+            return FALSE;
+        },
+        [](HWND window) -> BOOL {
+            calls.push_back(std::to_wstring(reinterpret_cast<UINT_PTR>(window)) + L" gone");
+            return FALSE;
+        }};
+    const auto window = reinterpret_cast<HWND>(UINT_PTR{7});
+    try {
+        const SessionHold run(window);
+        calls.push_back(L"run");
+        throw PlatformError("the run failed");
+    } catch (const PlatformError&) {
+    }
+    inUse = saved;
+    EXPECT_EQ(calls, (std::vector<std::wstring>{
+                         L"7 Quimbro is gathering information for Vantorel Technical Support.",
+                         L"run", L"7 gone"}));
 }
 
 TEST(Clock, ShortDateAndTimeInUsEnglish) {
