@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+#include <regex>
+
 #include "app/Utility.h"
 #include "core/Fixtures.h"
 #include "fakes/FakeWindow.h"
@@ -10,6 +12,7 @@
 #include "platform/FallbackMetabase.h"
 #include "platform/IisConfigurationMetabase.h"
 #include "platform/PlatformError.h"
+#include "platform/XmlPullReader.h"
 
 namespace fs = std::filesystem;
 
@@ -39,6 +42,55 @@ std::unique_ptr<Metabase> OpenConfiguration(const std::string& file) {
                                                       "QUIMBROPC");
 }
 
+// An XML text read node by node as Wine's XmlLite reads it: where the text is cut short, each
+// element still open ends where it began, and then the input ends.
+class CutReader final : public XmlPullReader {
+  public:
+    explicit CutReader(std::string text) : text_(std::move(text)) {}
+
+    XmlNode Read() override {
+        const auto open = text_.find('<', next_);
+        const auto close = text_.find('>', open);
+        if (open == std::string::npos || close == std::string::npos) {
+            if (starts_.empty()) return Node(XmlNode::End, text_.size());
+            const auto start = starts_.back();
+            starts_.pop_back();
+            return Node(XmlNode::EndElement, start);
+        }
+        tag_ = text_.substr(open + 1, close - open - 1);
+        next_ = close + 1;
+        if (tag_[0] == '?' || tag_[0] == '!') return Node(XmlNode::Other, open);
+        if (tag_[0] == '/') {
+            starts_.pop_back();
+            return Node(XmlNode::EndElement, open);
+        }
+        if (tag_.back() == '/') return Node(XmlNode::EmptyElement, open);
+        starts_.push_back(open);
+        return Node(XmlNode::Element, open);
+    }
+    Mark Where() override { return mark_; }
+    XmlElement Element() override {
+        XmlElement element{tag_.substr(0, tag_.find_first_of(" /")), {}, {}};
+        static const std::regex attribute(R"re(([\w.:-]+)="([^"]*)")re");
+        for (std::sregex_iterator at(tag_.begin(), tag_.end(), attribute), end; at != end; ++at)
+            element.attributes.emplace_back(
+                (*at)[1], std::regex_replace((*at)[2].str(), std::regex("&amp;"), "&"));
+        return element;
+    }
+
+  private:
+    XmlNode Node(XmlNode node, std::size_t at) {
+        mark_ = {0, at, static_cast<int>(node)};
+        return node;
+    }
+
+    std::string text_;
+    std::size_t next_ = 0;
+    std::vector<std::size_t> starts_;
+    std::string tag_;
+    Mark mark_{};
+};
+
 // The IIS section alone, written by a run whose metabase is `metabase`.
 std::vector<std::string> IisSection(Metabase& metabase) {
     TempFolder root;
@@ -65,6 +117,31 @@ TEST(IisConfiguration, SectionFromTheConfigurationFile) {
                                   [&] { return OpenConfiguration(row[0]); });
         ExpectSameLines(IisSection(metabase), ExpectedLines(row[1]));
     }
+}
+
+// The same files read node by node, and cut short: a file is a configuration only when its
+// root element was closed, and a reader that gives one node again and again is none.
+TEST(IisConfiguration, OnlyAWholeDocumentIsAConfiguration) {
+    for (const auto& row : Table("core/iis-sections.txt")) {
+        SCOPED_TRACE(row[0]);
+        FallbackMetabase metabase(std::make_unique<Unreachable>(), [&] {
+            const auto file = DataFile("iis/" + row[0]);
+            if (!fs::exists(file)) throw PlatformError("no file");
+            CutReader reader(ReadFile(file));
+            return std::make_unique<IisConfigurationMetabase>(ReadXmlDocument(reader), "QUIMBROPC");
+        });
+        ExpectSameLines(IisSection(metabase), ExpectedLines(row[1]));
+    }
+    struct Stuck final : XmlPullReader {
+        XmlNode Read() override {
+            if (++reads > 1000) return XmlNode::End;
+            return reads == 1 ? XmlNode::EmptyElement : XmlNode::Other;
+        }
+        Mark Where() override { return {2, reads == 1 ? 1 : 18, 0}; }
+        XmlElement Element() override { return {"configuration", {}, {}}; }
+        int reads = 0;
+    } stuck;
+    EXPECT_THROW(ReadXmlDocument(stuck), PlatformError);
 }
 
 TEST(IisConfiguration, TheProviderAnswersWheneverItCanBeBound) {
