@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <future>
 #include <sstream>
 #include <thread>
@@ -121,6 +122,22 @@ TEST(Clock, ShortDateAndTimeInUsEnglish) {
         DateTime m;
         std::istringstream(c[0]) >> m.year >> m.month >> m.day >> m.hour >> m.minute >> m.second;
         EXPECT_EQ(clock.ShortDate(m) + "\t" + clock.TimeOfDay(m), c[1] + "\t" + c[2]);
+    }
+}
+
+// A delay-loaded DLL that cannot be loaded, or lacks the function called, ends the program with
+// the failure box naming both (here its text on the standard output) and its exit code.
+TEST(DelayLoad, AFailedLoadEndsTheProgramWithItsReport) {
+    for (const auto& [call, text] :
+         {std::pair{L"dll", "QuimbroMissing of quimbro-missing.dll"},
+          std::pair{L"function", "QuimbroNoSuchFunction of version.dll"}}) {
+        FILE* program =
+            ::_wpopen((L"\"" + OwnProgram() + L"\" --call-missing-" + call).c_str(), L"rt");
+        ASSERT_NE(program, nullptr);
+        std::string output;
+        for (char line[512]; std::fgets(line, sizeof line, program) != nullptr;) output += line;
+        EXPECT_EQ(::_pclose(program), 3) << output;
+        EXPECT_NE(output.find(text), std::string::npos) << output;
     }
 }
 

@@ -5,6 +5,27 @@
 #include <string_view>
 
 #include "platform/win32/Owners.h"
+#include "platform/win32/window/MainWindow.h"
+
+// Delay-loaded, and not there: one in a DLL that does not exist, one missing from version.dll.
+extern "C" void QuimbroMissing();
+extern "C" void QuimbroNoSuchFunction();
+
+namespace quimbro::win32 {
+
+// The program's failure box, here its text on the standard output.
+int ReportFailure(HWND, const std::exception_ptr& failure) noexcept {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& error) {
+        std::puts(error.what());
+    } catch (...) {
+    }
+    std::fflush(stdout);
+    return 3;
+}
+
+}  // namespace quimbro::win32
 
 int main(int argc, char** argv) {
     // Planted as a program named like one of Windows' own, it leaves "<its path>.ran" when run.
@@ -21,6 +42,9 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         for (;;) ::Sleep(1000);
     }
+    if (argc == 2 && std::string_view(argv[1]) == "--call-missing-dll") QuimbroMissing();
+    if (argc == 2 && std::string_view(argv[1]) == "--call-missing-function")
+        QuimbroNoSuchFunction();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
