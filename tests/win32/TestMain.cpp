@@ -19,9 +19,9 @@ int ReportFailure(HWND, const std::exception_ptr& failure) noexcept {
         std::rethrow_exception(failure);
     } catch (const std::exception& error) {
         std::puts(error.what());
+        std::fflush(stdout);
     } catch (...) {
     }
-    std::fflush(stdout);
     return 3;
 }
 
