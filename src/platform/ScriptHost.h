@@ -28,10 +28,9 @@ class WScriptShell {
     // "HKLM\..." or "HKCU\..."; a path ending in a backslash names the key's default value.
     virtual Value RegRead(const std::string& path) = 0;
 
-    // Starts the system folder's interpreter with the command line ("cmd.exe /D /C ...") with a
-    // hidden window and returns while it runs. With an output file, the command's standard output
-    // goes into that file, created or replaced; without, the command line's own redirection places
-    // it.
+    // Starts the system folder's interpreter with the command line ("cmd.exe /D /C ...") and a
+    // hidden window, and returns while it runs. With an output file, the command's standard
+    // output goes into that file, created or replaced; without, the line's redirection places it.
     virtual std::unique_ptr<RunningCommand> Start(const std::string& commandLine,
                                                   const std::optional<std::string>& outputFile) = 0;
 
