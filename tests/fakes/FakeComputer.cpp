@@ -1,6 +1,8 @@
 #include "fakes/FakeComputer.h"
 
+#include <chrono>
 #include <fstream>
+#include <functional>
 #include <utility>
 
 #include "platform/PlatformError.h"
@@ -54,7 +56,10 @@ class FakeScriptHost final : public WScriptShell, public WScriptNetwork {
                                           const std::optional<std::string>& outputFile) override {
         pc_.commandLines.push_back(commandLine);
         if (!pc_.commandsStartable) throw PlatformError("cannot start");
-        auto command = commandLine.substr(7);  // after "cmd /C "
+        // Inside the outer quotes of "cmd.exe /D /C "...""; the program by its file name.
+        const auto inner = commandLine.substr(15, commandLine.size() - 16);
+        const auto program = inner.substr(1, inner.find('"', 1) - 1);
+        auto command = program.substr(program.rfind('\\') + 1) + inner.substr(program.size() + 2);
         auto target = outputFile;
         const auto redirect = command.find(" > \"");
         if (!target && redirect != std::string::npos && command.back() == '"') {
@@ -65,6 +70,7 @@ class FakeScriptHost final : public WScriptShell, public WScriptNetwork {
     }
 
     std::string DesktopFolder() override { return Present(pc_.desktop); }
+    std::string SystemFolder() override { return Present(pc_.systemFolder); }
     std::vector<std::string> Environment(const std::string& environmentClass) override {
         return pc_.environment.at(environmentClass);
     }
@@ -100,16 +106,16 @@ class FakeObject final : public MetabaseObject {
 // The real file system, refusing to make the folders the test names.
 class RefusingHost final : public PosixFileHost {
   public:
-    RefusingHost(const std::filesystem::path& root, const std::vector<std::string>& refused)
+    RefusingHost(const std::filesystem::path& root, std::map<std::string, int>& refused)
         : PosixFileHost(root), refused_(refused) {}
     void MakeFolder(const std::string& path) const override {
-        for (const auto& folder : refused_)
-            if (path.ends_with(folder)) throw PlatformError("access denied");
+        for (auto& [folder, times] : refused_)
+            if (path.ends_with(folder) && times-- > 0) throw PlatformError("access denied");
         PosixFileHost::MakeFolder(path);
     }
 
   private:
-    const std::vector<std::string>& refused_;
+    std::map<std::string, int>& refused_;
 };
 
 }  // namespace
@@ -137,7 +143,10 @@ class FakeComputer::Parts final : public AutomationObjects,
         return std::make_unique<FakeScriptHost>(pc_);
     }
     std::unique_ptr<FileSystemObject> CreateFileSystem() override {
-        return std::make_unique<PortableFileSystem>(pc_.host_);
+        // A held folder's name is waited for briefly.
+        return std::make_unique<PortableFileSystem>(pc_.host_, std::make_shared<Worker>(),
+                                                    std::function<void()>{},
+                                                    std::chrono::milliseconds(200));
     }
     std::vector<ProcessEntry> RunningProcesses() override { return Present(pc_.processes); }
     std::vector<MemberName> AdministratorsMembers(const std::string& computerName) override {
