@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <span>
 
 namespace quimbro {
 
@@ -26,7 +27,7 @@ void ShowIntroMessage(RunContext& run) {
 }
 
 void ShowFinishMessage(RunContext& run) {
-    const std::array<std::string_view, 7> closing = {
+    const std::array<std::string_view, 7> finished = {
         "",
         kFinishStars,
         "Quimbro has finished successfully! On your",
@@ -35,6 +36,17 @@ void ShowFinishMessage(RunContext& run) {
         "Technical Support.  Thanks!",
         kFinishStars,
     };
+    // Without a report log the output folder holds nothing worth sending.
+    const std::array<std::string_view, 6> failed = {
+        "",
+        kFinishStars,
+        "Quimbro could not write its results to the",
+        "folder 'QuimbroOutput' on your desktop.",
+        "Please call Vantorel Technical Support.",
+        kFinishStars,
+    };
+    const auto closing =
+        run.LogStream ? std::span<const std::string_view>(finished) : std::span(failed);
     for (const auto line : closing) ShowMessage(run, line);
     Attempt([&] {
         auto& bar = run.window.ProgressBar1();

@@ -67,7 +67,9 @@ class FileHost {
     // Creates the file, replacing one of that name; `size` is what is expected to come.
     virtual std::unique_ptr<Target> CreateTarget(const std::string& path,
                                                  std::uint64_t size) const = 0;
-    // The volume that holds the folder.
+    // Gives a file another name in its folder, replacing a file of that name.
+    virtual void Rename(const std::string& from, const std::string& to) const = 0;
+    // The volume that holds the folder: free is what the user may still write there.
     virtual Space SpaceOf(const std::string& folder) const = 0;
     // Removes a file, an empty folder, or a link itself, leaving what it points to untouched.
     virtual void Remove(const std::string& path) const = 0;
@@ -79,9 +81,5 @@ class FileHost {
 // point), or one with no tag at all. Other reparse points (cloud placeholders, deduplicated
 // or compressed files) are ordinary files and folders.
 bool IsLink(const FileHost::Entry& entry);
-
-// Whether copying `size` more bytes leaves the volume its reserve: 1 GiB, or 5% of the
-// volume where that is less.
-bool LeavesReserve(const FileHost::Space& space, std::uint64_t size);
 
 }  // namespace quimbro

@@ -1,18 +1,16 @@
 #include "platform/PortableFileSystem.h"
 
-#include <algorithm>
 #include <atomic>
-#include <condition_variable>
+#include <chrono>
 #include <cstdint>
-#include <deque>
-#include <future>
-#include <memory>
-#include <mutex>
 #include <span>
-#include <system_error>
+#include <thread>
 #include <vector>
 
+#include "platform/CopyHandOff.h"
+#include "platform/FileCopy.h"
 #include "platform/PlatformError.h"
+#include "platform/VolumeRoom.h"
 #include "platform/WindowsPath.h"
 
 namespace quimbro {
@@ -21,12 +19,6 @@ bool IsLink(const FileHost::Entry& entry) {
     // The name-surrogate bit of a reparse tag: the point stands for another place.
     constexpr std::uint32_t kNameSurrogate = 0x20000000;
     return entry.reparsePoint && (entry.reparseTag == 0 || (entry.reparseTag & kNameSurrogate));
-}
-
-bool LeavesReserve(const FileHost::Space& space, std::uint64_t size) {
-    constexpr std::uint64_t kReserve = std::uint64_t{1} << 30;
-    const std::uint64_t reserve = std::min(kReserve, space.total / 20);
-    return space.free >= reserve && space.free - reserve >= size;
 }
 
 namespace {
@@ -53,29 +45,56 @@ std::string DestinationFolder(const FileHost& host, const std::string& destinati
     return folder;
 }
 
-// Removes what a folder holds, then the folder. Links are removed as links.
-void RemoveTree(const FileHost& host, const std::string& folder) {
+using Deadline = std::chrono::steady_clock::time_point;
+
+// A folder deleted while another program still holds it (an Explorer window, the indexer, a
+// scanner) keeps its name until that program lets go: its parent cannot be removed meanwhile
+// ("not empty"), and a folder of that name cannot be made. Such a step is tried again until
+// the deadline, the window having its turn between the tries.
+void Retried(Deadline until, const std::function<void()>& turn, const std::function<void()>& step) {
+    constexpr std::chrono::milliseconds kRetrySlice{25};
+    for (;;) {
+        try {
+            step();
+            return;
+        } catch (const PlatformError&) {
+            if (std::chrono::steady_clock::now() >= until) throw;
+        }
+        std::this_thread::sleep_for(kRetrySlice);
+        if (turn) turn();
+    }
+}
+
+// Removes what a folder holds, then the folder, giving the window its turn between the
+// entries. Links are removed as links.
+void RemoveTree(const FileHost& host, const std::string& folder, const std::function<void()>& turn,
+                Deadline until) {
     for (const auto& entry : host.List(folder)) {
         if (entry.folder && !IsLink(entry))
-            RemoveTree(host, entry.path);
+            RemoveTree(host, entry.path, turn, until);
         else
             host.Remove(entry.path);
+        if (turn) turn();
     }
-    host.Remove(folder);
+    Retried(until, turn, [&] { host.Remove(folder); });
 }
 
 // One copy row: every match is tried, and one that cannot be copied costs only itself. The
 // row fails when anything was left out, or nothing matched. A folder's files are copied two at
-// a time, by the walk and on the worker: opening and closing files is the slow part of a small
-// file's copy (under Wine a request to its file server), and one thread's bytes move while the
-// other's file is being opened. The row ends when every copy has ended.
-class Copier {
+// a time, by the walk and on the worker; the row ends when every copy has ended. The window
+// has its turn between the entries of the walk and the pieces of its copies, never from the
+// worker.
+class Row {
   public:
-    Copier(const FileHost& host, Worker& worker)
-        : host_(host), worker_(worker), buffer_(NewBuffer()) {}
-    Copier(const Copier&) = delete;
-    Copier& operator=(const Copier&) = delete;
-    ~Copier() { Drain(); }
+    Row(const FileHost& host, Worker& worker, const std::function<void()>& turn)
+        : host_(host),
+          turn_(turn),
+          room_(host),
+          copy_(host, room_),
+          buffer_(FileCopy::NewBuffer()),
+          handOff_(worker, [this](const CopyHandOff::Pending& pending, std::span<char> buffer) {
+              Try([&] { copy_.Into(pending.from, pending.into, buffer, {}); });
+          }) {}
 
     // Each file or folder; a failure is kept for the end of the row.
     template <class Step>
@@ -97,188 +116,39 @@ class Copier {
                 Try([&] { Tree(entry.path, host_.Child(to, entry.name)); });
             else
                 Hand({std::move(entry), to});
+            if (turn_) turn_();
         }
     }
 
-    // The file as it stands at this moment, also while its program keeps writing it, into
-    // the folder under its own name. A copy that breaks off is removed, so no half file lies
-    // under the final name.
+    // Copied here, on the caller's thread.
     void File(const FileHost::Entry& from, const std::string& into) {
-        File(from, into, buffer_.get());
+        Try([&] { copy_.Into(from, into, {buffer_.get(), FileCopy::kBufferSize}, turn_); });
     }
 
     void Matched() { matched_ = true; }
+    // Copies here what the worker has not taken, and waits for the worker's last copy.
     void Conclude(const char* nothingMatched) {
-        Drain();
+        while (const auto pending = handOff_.Untaken()) File(pending->from, pending->into);
+        handOff_.End(turn_);
         if (!matched_) throw PlatformError(nothingMatched);
         if (incomplete_) throw PlatformError("some matches could not be copied");
     }
 
   private:
-    struct Pending {
-        FileHost::Entry from;
-        std::string into;
-    };
-
-    // Large reads and writes keep a big log's copy at the disk's pace.
-    static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
-    // A small file is read in one piece of this size at least, so that a log that grows while
-    // it is copied is still taken in few reads.
-    static constexpr std::size_t kLeastRead = std::size_t{64} << 10;
-    // Enough for the worker never to wait on the walk, few enough to hold no memory to speak of.
-    static constexpr std::size_t kQueued = 8;
-    // The volume is asked again after this much, or when the count kept since says a file
-    // would not fit; asking before every file would cost more than many a small copy.
-    static constexpr std::uint64_t kRecount = std::uint64_t{256} << 20;
-
-    // Left as it comes: a page costs memory only once a file as large reaches it, as each read
-    // asks for no more than the file holds (under Wine a read touches all of the buffer it is
-    // given).
-    static std::unique_ptr<char[]> NewBuffer() {
-        return std::make_unique_for_overwrite<char[]>(kBufferSize);
-    }
-
-    void File(const FileHost::Entry& from, const std::string& into, char* buffer) {
-        const auto source = host_.OpenSource(from.path);
-        const std::uint64_t expected = source->Size();
-        const Room room(*this, into, expected);
-        const std::string to = host_.Child(into, from.name);
-        auto target = host_.CreateTarget(to, expected);
-        try {
-            std::uint64_t copied = 0;
-            const auto piece = static_cast<std::size_t>(
-                std::clamp<std::uint64_t>(expected, kLeastRead, kBufferSize));
-            while (const std::size_t read = source->Read({buffer, piece})) {
-                target->Write({buffer, read});
-                copied += read;
-            }
-            target->Finish(source->LastWrite());
-            // A log that grew while it was copied took more than was made room for.
-            if (copied > expected) Spent(copied - expected);
-        } catch (...) {
-            target.reset();
-            try {
-                host_.Remove(to);
-            } catch (const std::exception&) {
-            }
-            throw;
-        }
-    }
-
-    void Copy(const Pending& pending, char* buffer) {
-        Try([&] { File(pending.from, pending.into, buffer); });
-    }
-
     // To the worker while it keeps up, else copied here.
-    void Hand(Pending pending) {
-        {
-            std::lock_guard lock(mutex_);
-            if (EnlistWorker() && queue_.size() < kQueued) {
-                queue_.push_back(std::move(pending));
-                ready_.notify_one();
-                return;
-            }
-        }
-        Copy(pending, buffer_.get());
-    }
-
-    // The worker takes handed-over copies from the row's first until the row is drained.
-    bool EnlistWorker() {
-        if (!handedOver_.valid() && !noWorker_) {
-            try {
-                handedOver_ = worker_.Post([this] { CopyHandedOver(); });
-            } catch (const std::system_error&) {
-                noWorker_ = true;
-            }
-        }
-        return handedOver_.valid();
-    }
-
-    void CopyHandedOver() {
-        const auto buffer = NewBuffer();
-        while (auto pending = Next(true)) Copy(*pending, buffer.get());
-    }
-
-    // The next copy handed over; the worker waits for one until the row is drained.
-    std::optional<Pending> Next(bool wait) {
-        std::unique_lock lock(mutex_);
-        if (wait) ready_.wait(lock, [&] { return draining_ || !queue_.empty(); });
-        if (queue_.empty()) return std::nullopt;
-        Pending next = std::move(queue_.front());
-        queue_.pop_front();
-        return next;
-    }
-
-    // Copies here what the worker has not taken yet, then waits for the worker's last copy.
-    void Drain() {
-        while (auto pending = Next(false)) Copy(*pending, buffer_.get());
-        {
-            std::lock_guard lock(mutex_);
-            draining_ = true;
-        }
-        ready_.notify_all();
-        if (handedOver_.valid()) handedOver_.wait();
-    }
-
-    // The system disk must keep room for the services the customer called about. Room is
-    // taken before a copy, and the volume asked again still counts the copies under way, so
-    // two copies at a time cannot both take the last of it.
-    class Room {
-      public:
-        Room(Copier& copier, const std::string& folder, std::uint64_t size)
-            : copier_(copier), size_(size) {
-            copier_.MakeRoomFor(folder, size_);
-        }
-        ~Room() {
-            const std::lock_guard lock(copier_.spaceMutex_);
-            copier_.underWay_ -= size_;
-        }
-        Room(const Room&) = delete;
-        Room& operator=(const Room&) = delete;
-
-      private:
-        Copier& copier_;
-        const std::uint64_t size_;
-    };
-
-    void MakeRoomFor(const std::string& folder, std::uint64_t size) {
-        const std::lock_guard lock(spaceMutex_);
-        if (!space_ || sinceCounted_ >= kRecount || !LeavesReserve(*space_, size)) {
-            space_ = host_.SpaceOf(folder);
-            space_->free -= std::min(space_->free, underWay_);
-            sinceCounted_ = 0;
-        }
-        if (!LeavesReserve(*space_, size)) throw PlatformError("the copy would fill the volume");
-        Take(size);
-        underWay_ += size;
-    }
-    void Spent(std::uint64_t size) {
-        const std::lock_guard lock(spaceMutex_);
-        Take(size);
-    }
-    void Take(std::uint64_t size) {
-        space_->free -= std::min(space_->free, size);
-        sinceCounted_ += size;
+    void Hand(CopyHandOff::Pending pending) {
+        if (!handOff_.Offer(pending)) File(pending.from, pending.into);
     }
 
     const FileHost& host_;
-    Worker& worker_;
-    std::unique_ptr<char[]> buffer_;
-    std::mutex spaceMutex_;
-    std::optional<FileHost::Space> space_;
-    std::uint64_t sinceCounted_ = 0;
-    // Room taken by the copies under way.
-    std::uint64_t underWay_ = 0;
+    const std::function<void()>& turn_;
+    VolumeRoom room_;
+    const FileCopy copy_;
+    const FileCopy::Buffer buffer_;
     bool matched_ = false;
     std::atomic<bool> incomplete_ = false;
-    std::mutex mutex_;
-    std::condition_variable ready_;
-    std::deque<Pending> queue_;
-    bool draining_ = false;
-    // Set when no worker thread could be had: the walk then copies everything itself.
-    bool noWorker_ = false;
-    // Ready when the worker has done its last handed-over copy.
-    std::future<void> handedOver_;
+    // Last: ended first, while what the worker's copies use still exists.
+    CopyHandOff handOff_;
 };
 
 class FileTextStream final : public TextStream {
@@ -317,33 +187,38 @@ void PortableFileSystem::DeleteFolder(const std::string& path) {
     if (IsLink(*found))
         host_->Remove(folder);
     else
-        RemoveTree(*host_, folder);
+        RemoveTree(*host_, folder, turn_, std::chrono::steady_clock::now() + nameWait_);
+    deleted_.insert(folder);
 }
 
 void PortableFileSystem::CreateFolder(const std::string& path) {
-    host_->MakeFolder(host_->Native(path));
+    const auto folder = host_->Native(path);
+    // Only the name of a folder just deleted can be held for a while.
+    const auto until =
+        deleted_.erase(folder) > 0 ? std::chrono::steady_clock::now() + nameWait_ : Deadline{};
+    Retried(until, turn_, [&] { host_->MakeFolder(folder); });
 }
 
 void PortableFileSystem::CopyFolder(const std::string& source, const std::string& destination) {
     const auto into = DestinationFolder(*host_, destination);
-    Copier copier(*host_, *worker_);
+    Row row(*host_, *worker_, turn_);
     for (const auto& match : Matches(*host_, source)) {
         if (!match.folder) continue;
-        copier.Matched();
-        copier.Try([&] { copier.Tree(match.path, host_->Child(into, match.name)); });
+        row.Matched();
+        row.Try([&] { row.Tree(match.path, host_->Child(into, match.name)); });
     }
-    copier.Conclude("no folder matches");
+    row.Conclude("no folder matches");
 }
 
 void PortableFileSystem::CopyFile(const std::string& source, const std::string& destination) {
     const auto into = DestinationFolder(*host_, destination);
-    Copier copier(*host_, *worker_);
+    Row row(*host_, *worker_, turn_);
     for (const auto& match : Matches(*host_, source)) {
         if (match.folder) continue;
-        copier.Matched();
-        copier.Try([&] { copier.File(match, into); });
+        row.Matched();
+        row.File(match, into);
     }
-    copier.Conclude("no file matches");
+    row.Conclude("no file matches");
 }
 
 std::unique_ptr<TextStream> PortableFileSystem::CreateTextFile(const std::string& path) {

@@ -152,6 +152,10 @@ std::unique_ptr<FileHost::Target> PosixFileHost::CreateTarget(const std::string&
     return std::make_unique<PosixTarget>(path);
 }
 
+void PosixFileHost::Rename(const std::string& from, const std::string& to) const {
+    Translated([&] { fs::rename(from, to); });
+}
+
 FileHost::Space PosixFileHost::SpaceOf(const std::string& folder) const {
     const auto space = Translated([&] { return fs::space(folder); });
     return {space.free, space.capacity};

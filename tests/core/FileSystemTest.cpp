@@ -1,16 +1,21 @@
 // The portable file system on real folders, through Windows paths, with what Windows would add
-// to them: reparse tags, files that a running program holds open, reads that break off, a
-// volume's free space.
+// to them: reparse tags, files that a running program holds open, reads that break off, trickle
+// or keep growing, a volume's free space, deleted folders still held; and the window's turns.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <functional>
 #include <map>
 #include <set>
+#include <thread>
 
 #include "core/Fixtures.h"
 #include "platform/PlatformError.h"
 #include "platform/PortableFileSystem.h"
 #include "platform/PosixFileHost.h"
+#include "platform/VolumeRoom.h"
+#include "platform/WindowsPath.h"
 
 namespace fs = std::filesystem;
 
@@ -21,8 +26,14 @@ class ScriptedHost final : public PosixFileHost {
   public:
     explicit ScriptedHost(fs::path root) : PosixFileHost(root), root_(std::move(root)) {}
 
-    std::map<std::string, std::uint32_t> tags;  // by name: a reparse point with this tag
-    std::set<std::string> unopenable, breakingOff;
+    std::map<std::string, std::uint32_t> tags;             // by name: a reparse point with this tag
+    std::set<std::string> unopenable, endless, trickling;  // trickling: by wildcard
+    // By name: the folder whose entries are kept when the read breaks off (none: nothing kept).
+    std::map<std::string, fs::path> breakingOff;
+    mutable Lines atBreak;
+    // By name: how many more times making or removing a folder is refused, as for one deleted
+    // while another program holds it or a folder inside it.
+    mutable std::map<std::string, int> held;
     Space space{std::uint64_t{1} << 40, std::uint64_t{1} << 41};
     // The bytes on the volume when `space` was set: what is written since is no longer free.
     std::uint64_t spaceSetAt = 0;
@@ -43,9 +54,11 @@ class ScriptedHost final : public PosixFileHost {
     }
     std::unique_ptr<Source> OpenSource(const std::string& path) const override {
         if (unopenable.count(Name(path))) throw PlatformError("held without sharing");
-        auto source = PosixFileHost::OpenSource(path);
-        if (!breakingOff.count(Name(path))) return source;
-        return std::make_unique<BreakingSource>(std::move(source));
+        return std::make_unique<ScriptedSource>(PosixFileHost::OpenSource(path), *this, Name(path));
+    }
+    void MakeFolder(const std::string& path) const override {
+        Refuse(path);
+        PosixFileHost::MakeFolder(path);
     }
     Space SpaceOf(const std::string&) const override {
         Space now = space;
@@ -64,6 +77,7 @@ class ScriptedHost final : public PosixFileHost {
     }
     // Removing a tagged folder stands for removing the link itself.
     void Remove(const std::string& path) const override {
+        Refuse(path);
         if (tags.count(Name(path)))
             fs::remove_all(path);
         else
@@ -71,20 +85,43 @@ class ScriptedHost final : public PosixFileHost {
     }
 
   private:
-    // Gives its first piece, then fails as a disk that has gone away.
-    class BreakingSource final : public Source {
+    void Refuse(const std::string& path) const {
+        if (const auto times = held.find(Name(path)); times != held.end() && times->second-- > 0)
+            throw PlatformError("access denied");
+    }
+
+    // A breaking file gives its first piece, then fails as a disk that has gone away; what
+    // its copy left then is what a kill at that moment would leave. A trickling one gives a byte
+    // a piece, as a slow share; an endless one, past its end, grows with every read.
+    class ScriptedSource final : public Source {
       public:
-        explicit BreakingSource(std::unique_ptr<Source> source) : source_(std::move(source)) {}
+        ScriptedSource(std::unique_ptr<Source> source, const ScriptedHost& host, std::string name)
+            : source_(std::move(source)), host_(host), name_(std::move(name)) {}
         std::uint64_t Size() const override { return source_->Size(); }
         Stamp LastWrite() const override { return source_->LastWrite(); }
         std::size_t Read(std::span<char> buffer) override {
-            if (pieces_++ > 0) throw PlatformError("the read broke off");
-            return source_->Read(buffer.first(1));
+            const auto breaking = host_.breakingOff.find(name_);
+            if (breaking != host_.breakingOff.end() && pieces_++ > 0) {
+                if (!breaking->second.empty()) host_.atBreak = TreeOf(breaking->second);
+                throw PlatformError("the read broke off");
+            }
+            if (breaking != host_.breakingOff.end() ||
+                std::ranges::any_of(host_.trickling,
+                                    [&](const auto& p) { return MatchesWildcard(p, name_); }))
+                buffer = buffer.first(1);
+            const std::size_t read = source_->Read(buffer);
+            if (read > 0 || !host_.endless.count(name_)) return read;
+            // A copy that follows the growth never ends: it fails after a few pieces.
+            if (++grown_ > 4) throw PlatformError("copied past the size at opening");
+            std::fill(buffer.begin(), buffer.end(), '+');
+            return buffer.size();
         }
 
       private:
         std::unique_ptr<Source> source_;
-        int pieces_ = 0;
+        const ScriptedHost& host_;
+        const std::string name_;
+        int pieces_ = 0, grown_ = 0;
     };
 
     static std::string Name(const std::string& path) { return fs::path(path).filename().string(); }
@@ -107,7 +144,14 @@ TEST(FileSystem, EachCaseOfTheTable) {
         SCOPED_TRACE(row->at(1));
         TempFolder temp;
         const auto host = std::make_shared<ScriptedHost>(temp.path());
-        PortableFileSystem files{host};
+        std::atomic<int> turns = 0;
+        std::atomic<bool> turnElsewhere = false;
+        PortableFileSystem files{host, std::make_shared<Worker>(),
+                                 [&, caller = std::this_thread::get_id()] {
+                                     ++turns;
+                                     if (std::this_thread::get_id() != caller) turnElsewhere = true;
+                                 },
+                                 std::chrono::milliseconds(300)};
         std::unique_ptr<TextStream> stream;
         for (++row; row != rows.end() && row->at(0) != "case"; ++row) {
             const auto& f = *row;
@@ -125,8 +169,11 @@ TEST(FileSystem, EachCaseOfTheTable) {
                      fs::permissions(P(1), fs::perms::owner_read | fs::perms::group_read);
                  }},
                 {"tag", [&] { host->tags[f[1]] = std::stoul(f[2], nullptr, 16); }},
+                {"held", [&] { host->held[f[1]] = std::stoi(f[2]); }},
                 {"unopenable", [&] { host->unopenable.insert(f[1]); }},
-                {"breaking", [&] { host->breakingOff.insert(f[1]); }},
+                {"breaking", [&] { host->breakingOff[f[1]] = f.size() > 2 ? P(2) : fs::path(); }},
+                {"trickling", [&] { host->trickling.insert(f[1]); }},
+                {"endless", [&] { host->endless.insert(f[1]); }},
                 {"space",
                  [&] {
                      host->space = {std::stoull(f[1]), std::stoull(f[2])};
@@ -150,6 +197,12 @@ TEST(FileSystem, EachCaseOfTheTable) {
                      EXPECT_EQ(std::count_if(tree.begin(), tree.end(),
                                              [](const auto& e) { return !e.ends_with('/'); }),
                                std::stol(f[2]));
+                 }},
+                {"at-break", [&] { EXPECT_EQ(host->atBreak, Lines(f.begin() + 1, f.end())); }},
+                {"turns",
+                 [&] {
+                     EXPECT_GE(turns.exchange(0), std::stoi(f[1]));
+                     EXPECT_FALSE(turnElsewhere);
                  }},
                 {"gone", [&] { EXPECT_FALSE(fs::exists(fs::symlink_status(P(1)))); }},
                 {"entered", [&] { EXPECT_EQ(host->listed.count(f[1]), std::stoul(f[2])); }},

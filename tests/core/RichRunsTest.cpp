@@ -64,7 +64,7 @@ void Change(RichComputer& rich, const Lines& f) {
         {"file", [&] { WriteFile(rich.root / f[1], f[2]); }},
         {"link", [&] { fs::create_directory_symlink(rich.root / f[2], rich.root / f[1]); }},
         {"rename", [&] { fs::rename(rich.root / f[1], rich.root / f[2]); }},
-        {"refuse", [&] { pc.refusedFolders.push_back(f[1]); }},
+        {"refuse", [&] { pc.refusedFolders[f[1]] = f.size() > 2 ? std::stoi(f[2]) : 1 << 30; }},
         {"registry", [&] { pc.registry.erase(f[1]); }},
         {"value", [&] { pc.registry[f[1]] = ValueOf(f[2]); }},
         {"user", [&] { pc.userName.reset(); }},

@@ -1,6 +1,8 @@
 #include "fakes/FakeComputer.h"
 
+#include <chrono>
 #include <fstream>
+#include <functional>
 #include <utility>
 
 #include "platform/PlatformError.h"
@@ -100,16 +102,16 @@ class FakeObject final : public MetabaseObject {
 // The real file system, refusing to make the folders the test names.
 class RefusingHost final : public PosixFileHost {
   public:
-    RefusingHost(const std::filesystem::path& root, const std::vector<std::string>& refused)
+    RefusingHost(const std::filesystem::path& root, std::map<std::string, int>& refused)
         : PosixFileHost(root), refused_(refused) {}
     void MakeFolder(const std::string& path) const override {
-        for (const auto& folder : refused_)
-            if (path.ends_with(folder)) throw PlatformError("access denied");
+        for (auto& [folder, times] : refused_)
+            if (path.ends_with(folder) && times-- > 0) throw PlatformError("access denied");
         PosixFileHost::MakeFolder(path);
     }
 
   private:
-    const std::vector<std::string>& refused_;
+    std::map<std::string, int>& refused_;
 };
 
 }  // namespace
@@ -137,7 +139,10 @@ class FakeComputer::Parts final : public AutomationObjects,
         return std::make_unique<FakeScriptHost>(pc_);
     }
     std::unique_ptr<FileSystemObject> CreateFileSystem() override {
-        return std::make_unique<PortableFileSystem>(pc_.host_);
+        // A held folder's name is waited for briefly.
+        return std::make_unique<PortableFileSystem>(pc_.host_, std::make_shared<Worker>(),
+                                                    std::function<void()>{},
+                                                    std::chrono::milliseconds(200));
     }
     std::vector<ProcessEntry> RunningProcesses() override { return Present(pc_.processes); }
     std::vector<MemberName> AdministratorsMembers(const std::string& computerName) override {

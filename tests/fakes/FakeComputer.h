@@ -44,8 +44,9 @@ class FakeComputer {
     std::optional<std::vector<MemberName>> administrators;
     std::map<std::string, FakeMetabaseNode, CaseInsensitiveLess> metabase;
     bool shellCreatable = true, commandsStartable = true;
-    // Folders (by the end of their path) whose creation is refused, as for a denied access.
-    std::vector<std::string> refusedFolders;
+    // Folders (by the end of their path) whose creation is refused so many more times, as for
+    // a denied access or a deleted folder another program still holds.
+    std::map<std::string, int> refusedFolders;
     // Told each command (the text after "cmd /C ") when it ends, which is when the run waits.
     std::function<void(const std::string& command)> commandEnded;
     // The command lines started.

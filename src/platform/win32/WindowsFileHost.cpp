@@ -124,7 +124,7 @@ class PlainTarget final : public FileHost::Target {
     }
 
     void Finish(std::optional<FileHost::Stamp> lastWrite) override {
-        // The source may have changed length since it was opened.
+        // The source may have shrunk since it was opened.
         if (placed_ != 0 && placed_ != written_) EndAt(written_);
         if (lastWrite) {
             const auto stamp = static_cast<std::uint64_t>(*lastWrite);
@@ -218,13 +218,18 @@ std::unique_ptr<FileHost::Target> WindowsFileHost::CreateTarget(const std::strin
     return std::make_unique<PlainTarget>(path, size);
 }
 
+void WindowsFileHost::Rename(const std::string& from, const std::string& to) const {
+    if (!::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING))
+        throw PlatformError("the file cannot be renamed");
+}
+
 FileHost::Space WindowsFileHost::SpaceOf(const std::string& folder) const {
     std::wstring where = Wide(folder);
     if (!where.ends_with(L'\\')) where += L'\\';
-    ULARGE_INTEGER available{}, total{}, free{};
-    if (!::GetDiskFreeSpaceExW(where.c_str(), &available, &total, &free) || total.QuadPart == 0)
+    ULARGE_INTEGER available{}, total{};
+    if (!::GetDiskFreeSpaceExW(where.c_str(), &available, &total, nullptr) || total.QuadPart == 0)
         throw PlatformError("the volume's space is unknown");
-    return {free.QuadPart, total.QuadPart};
+    return {available.QuadPart, total.QuadPart};
 }
 
 void WindowsFileHost::Remove(const std::string& path) const {
