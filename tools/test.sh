@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake make g++ libgtest-dev libgmock-dev googletest libpugixml-dev
+packages=(cmake make g++ libgtest-dev libgmock-dev googletest
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           wine wine64 xvfb xdotool imagemagick python3 locales)
 missing=()

@@ -2,6 +2,7 @@
 
 #include "app/Messages.h"
 #include "app/Utility.h"
+#include "context/Statements.h"
 
 namespace quimbro {
 
@@ -31,6 +32,10 @@ void Form1::Start_Click() {
 
 void Form1::Cancel_Click() {
     run_.window.Unload();
+}
+
+void Form1::EndSession() {
+    Attempt([&] { run_.Log().Close(); });
 }
 
 }  // namespace quimbro

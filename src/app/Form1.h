@@ -15,6 +15,9 @@ class Form1 {
     void Form_Load();
     void Start_Click();   // the whole run, on the caller's thread
     void Cancel_Click();  // Exit
+    // The Windows session ends during the run: the report log is closed so that what the run
+    // wrote stays; the program ends next.
+    void EndSession();
 
     const RunContext& Run() const { return run_; }
 

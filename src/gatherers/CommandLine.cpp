@@ -1,5 +1,7 @@
 #include "gatherers/CommandLine.h"
 
+#include "platform/PlatformError.h"
+
 namespace quimbro {
 
 namespace {
@@ -7,16 +9,23 @@ namespace {
 // Inside the double quotes blanks, & and ^ stay part of the path, but the interpreter still
 // expands %NAME%, and !NAME! too where delayed expansion is switched on in the registry (read
 // at every start of the interpreter); a double quote would end the quoted path early.
-bool RedirectionKeeps(std::string_view target) {
-    return target.find_first_of("%!\"") == std::string_view::npos;
+bool QuotingKeeps(std::string_view path) {
+    return path.find_first_of("%!\"") == std::string_view::npos;
+}
+
+std::string Quoted(std::string_view path) {
+    return "\"" + std::string(path) + "\"";
 }
 
 }  // namespace
 
-CaptureCommand CaptureCommandFor(std::string_view command, std::string_view target) {
-    const std::string commandLine = "cmd /C " + std::string(command);
-    if (!RedirectionKeeps(target)) return {commandLine, std::string(target)};
-    return {commandLine + " > \"" + std::string(target) + "\"", std::nullopt};
+CaptureCommand CaptureCommandFor(std::string_view systemFolder, std::string_view program,
+                                 std::string_view arguments, std::string_view target) {
+    const std::string programPath = std::string(systemFolder) + "\\" + std::string(program);
+    if (!QuotingKeeps(programPath)) throw PlatformError("the system folder cannot be quoted");
+    const std::string command = Quoted(programPath) + " " + std::string(arguments);
+    if (!QuotingKeeps(target)) return {"cmd.exe /D /C " + Quoted(command), std::string(target)};
+    return {"cmd.exe /D /C " + Quoted(command + " > " + Quoted(target)), std::nullopt};
 }
 
 }  // namespace quimbro

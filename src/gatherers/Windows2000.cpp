@@ -14,16 +14,18 @@ namespace quimbro {
 
 namespace {
 
+// Each program is the one in the system folder, never one found on the search path.
 struct Capture {
     std::string_view message;
-    std::string_view command;
+    std::string_view program;
+    std::string_view arguments;
     std::string_view filePrefix;
 };
 
 constexpr std::array<Capture, 3> kCaptures = {{
-    {"Directing output of 'ipconfig /all'...", "ipconfig.exe /all", "ipconfig_"},
-    {"Directing output of 'netstat -a'...", "netstat -a", "netstat_"},
-    {"Directing output of 'net start'...", "net start", "services_"},
+    {"Directing output of 'ipconfig /all'...", "ipconfig.exe", "/all", "ipconfig_"},
+    {"Directing output of 'netstat -a'...", "netstat.exe", "-a", "netstat_"},
+    {"Directing output of 'net start'...", "net.exe", "start", "services_"},
 }};
 
 constexpr std::array<RegistryLine, 4> kOperatingSystem = {{
@@ -55,7 +57,8 @@ void StartCaptures(RunContext& run) {
         Attempt([&] {
             const auto target = run.DesktopPath + std::string(kCaptureFolder) + "\\" +
                                 std::string(capture.filePrefix) + run.RunStamp + ".log";
-            const auto command = CaptureCommandFor(capture.command, target);
+            const auto command = CaptureCommandFor(run.Shell().SystemFolder(), capture.program,
+                                                   capture.arguments, target);
             run.RunningCaptures.push_back(
                 run.Shell().Start(command.commandLine, command.outputFile));
         });

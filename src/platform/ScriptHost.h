@@ -28,14 +28,18 @@ class WScriptShell {
     // "HKLM\..." or "HKCU\..."; a path ending in a backslash names the key's default value.
     virtual Value RegRead(const std::string& path) = 0;
 
-    // Starts the interpreter's command line ("cmd /C ...") with a hidden window and returns
-    // while it runs. With an output file, the command's standard output goes into that file,
-    // created or replaced; without, the command line's own redirection places it.
+    // Starts the system folder's interpreter with the command line ("cmd.exe /D /C ...") and a
+    // hidden window, and returns while it runs. With an output file, the command's standard
+    // output goes into that file, created or replaced; without, the line's redirection places it.
     virtual std::unique_ptr<RunningCommand> Start(const std::string& commandLine,
                                                   const std::optional<std::string>& outputFile) = 0;
 
     // The current user's desktop folder, without a trailing backslash.
     virtual std::string DesktopFolder() = 0;
+
+    // The system folder (System32), where Windows' own programs lie, without a trailing
+    // backslash.
+    virtual std::string SystemFolder() = 0;
 
     // "SYSTEM", "USER" or "VOLATILE": the class's variables as "NAME=value", in its own order.
     virtual std::vector<std::string> Environment(const std::string& environmentClass) = 0;

@@ -51,13 +51,21 @@ TEST(RunStamp, NumbersWithoutLeadingZeros) {
     }
 }
 
-TEST(CommandLine, TheRedirectionTakesOnlyATargetItKeepsAsSpelt) {
+TEST(CommandLine, SystemProgramsByFullPathAndOnlyTargetsKeptAsSpelt) {
     for (const auto& row : Table("core/command-lines.txt")) {
-        const auto target = row[0] + "\\ipconfig_1.log";
-        const auto expected =
-            row[1] == "yes" ? CaptureCommand{"cmd /C ipconfig.exe /all > \"" + target + "\"", {}}
-                            : CaptureCommand{"cmd /C ipconfig.exe /all", target};
-        EXPECT_EQ(CaptureCommandFor("ipconfig.exe /all", target), expected) << row[0];
+        const auto target = row[1] + "\\ipconfig_1.log";
+        const auto command = [&] {
+            return CaptureCommandFor(row[0], "ipconfig.exe", "/all", target);
+        };
+        if (row[2] == "!") {
+            EXPECT_THROW(command(), PlatformError) << row[0];
+            continue;
+        }
+        auto line = row[2];
+        if (const auto at = line.find("<target>"); at != std::string::npos)
+            line.replace(at, 8, target);
+        const auto file = row[3] == "-" ? std::nullopt : std::optional(target);
+        EXPECT_EQ(command(), (CaptureCommand{line, file})) << row[0] << " " << row[1];
     }
 }
 

@@ -1,7 +1,7 @@
 // The IIS section on IIS 7 and later: the sites read from applicationHost.config where the
 // metabase provider cannot be bound.
 #include <gtest/gtest.h>
-#include <pugixml.hpp>
+#include <regex>
 
 #include "app/Utility.h"
 #include "core/Fixtures.h"
@@ -10,6 +10,7 @@
 #include "platform/FallbackMetabase.h"
 #include "platform/IisConfigurationMetabase.h"
 #include "platform/PlatformError.h"
+#include "platform/XmlPullReader.h"
 
 namespace fs = std::filesystem;
 
@@ -22,21 +23,59 @@ struct Unreachable final : Metabase {
     }
 };
 
-// The document as XmlLite gives it to the product on Windows: elements and attributes only.
-XmlElement ElementOf(const pugi::xml_node& node) {
-    XmlElement element{node.name(), {}, {}};
-    for (const auto& attribute : node.attributes())
-        element.attributes.emplace_back(attribute.name(), attribute.value());
-    for (const auto& child : node.children())
-        if (child.type() == pugi::node_element) element.children.push_back(ElementOf(child));
-    return element;
-}
+// An XML text read node by node as Wine's XmlLite reads it: where the text is cut short, each
+// element still open ends where it began, and then the input ends.
+class CutReader final : public XmlPullReader {
+  public:
+    explicit CutReader(std::string text) : text_(std::move(text)) {}
 
+    XmlNode Read() override {
+        const auto open = text_.find('<', next_);
+        const auto close = text_.find('>', open);
+        if (open == std::string::npos || close == std::string::npos)
+            return starts_.empty() ? Node(XmlNode::End, 0) : Node(XmlNode::EndElement, Pop());
+        tag_ = text_.substr(open + 1, close - open - 1);
+        next_ = close + 1;
+        if (tag_[0] == '?' || tag_[0] == '!') return Node(XmlNode::Other, open);
+        if (tag_[0] == '/') starts_.pop_back();
+        if (tag_[0] == '/') return Node(XmlNode::EndElement, open);
+        if (tag_.back() == '/') return Node(XmlNode::EmptyElement, open);
+        starts_.push_back(open);
+        return Node(XmlNode::Element, open);
+    }
+    Mark Where() override { return mark_; }
+    XmlElement Element() override {
+        XmlElement element{tag_.substr(0, tag_.find_first_of(" /")), {}, {}};
+        static const std::regex attribute(R"re(([\w.:-]+)="([^"]*)")re");
+        for (std::sregex_iterator at(tag_.begin(), tag_.end(), attribute), end; at != end; ++at)
+            element.attributes.emplace_back(
+                (*at)[1], std::regex_replace((*at)[2].str(), std::regex("&amp;"), "&"));
+        return element;
+    }
+
+  private:
+    std::size_t Pop() {
+        const auto start = starts_.back();
+        starts_.pop_back();
+        return start;
+    }
+    XmlNode Node(XmlNode node, std::size_t at) {
+        mark_ = {0, at, static_cast<int>(node)};
+        return node;
+    }
+
+    std::string text_;
+    std::size_t next_ = 0;
+    std::vector<std::size_t> starts_;
+    std::string tag_;
+    Mark mark_{};
+};
+
+// A file as the product reads it: a file cut short is no configuration.
 std::unique_ptr<Metabase> OpenConfiguration(const std::string& file) {
-    pugi::xml_document document;
-    if (!document.load_file(DataFile("iis/" + file).c_str())) throw PlatformError("not XML");
-    return std::make_unique<IisConfigurationMetabase>(ElementOf(document.document_element()),
-                                                      "QUIMBROPC");
+    if (!fs::exists(DataFile("iis/" + file))) throw PlatformError("no file");
+    CutReader reader(ReadFile(DataFile("iis/" + file)));
+    return std::make_unique<IisConfigurationMetabase>(ReadXmlDocument(reader), "QUIMBROPC");
 }
 
 // The IIS section alone, written by a run whose metabase is `metabase`.
@@ -65,6 +104,20 @@ TEST(IisConfiguration, SectionFromTheConfigurationFile) {
                                   [&] { return OpenConfiguration(row[0]); });
         ExpectSameLines(IisSection(metabase), ExpectedLines(row[1]));
     }
+}
+
+// A reader that gives one node again and again never ends the reading with a document.
+TEST(IisConfiguration, AReaderThatDoesNotMoveOnReadsNoDocument) {
+    struct Stuck final : XmlPullReader {
+        XmlNode Read() override {
+            if (++reads > 1000) return XmlNode::End;
+            return reads == 1 ? XmlNode::EmptyElement : XmlNode::Other;
+        }
+        Mark Where() override { return {2, reads == 1 ? 1 : 18, 0}; }
+        XmlElement Element() override { return {"configuration", {}, {}}; }
+        int reads = 0;
+    } stuck;
+    EXPECT_THROW(ReadXmlDocument(stuck), PlatformError);
 }
 
 TEST(IisConfiguration, TheProviderAnswersWheneverItCanBeBound) {

@@ -56,7 +56,10 @@ class FakeScriptHost final : public WScriptShell, public WScriptNetwork {
                                           const std::optional<std::string>& outputFile) override {
         pc_.commandLines.push_back(commandLine);
         if (!pc_.commandsStartable) throw PlatformError("cannot start");
-        auto command = commandLine.substr(7);  // after "cmd /C "
+        // Inside the outer quotes of "cmd.exe /D /C "...""; the program by its file name.
+        const auto inner = commandLine.substr(15, commandLine.size() - 16);
+        const auto program = inner.substr(1, inner.find('"', 1) - 1);
+        auto command = program.substr(program.rfind('\\') + 1) + inner.substr(program.size() + 2);
         auto target = outputFile;
         const auto redirect = command.find(" > \"");
         if (!target && redirect != std::string::npos && command.back() == '"') {
@@ -67,6 +70,7 @@ class FakeScriptHost final : public WScriptShell, public WScriptNetwork {
     }
 
     std::string DesktopFolder() override { return Present(pc_.desktop); }
+    std::string SystemFolder() override { return Present(pc_.systemFolder); }
     std::vector<std::string> Environment(const std::string& environmentClass) override {
         return pc_.environment.at(environmentClass);
     }

@@ -37,6 +37,7 @@ class FakeComputer {
 
     std::map<std::string, Value, CaseInsensitiveLess> registry;
     std::optional<std::string> desktop;
+    std::optional<std::string> systemFolder = "C:\\Windows\\system32";
     std::map<std::string, std::vector<std::string>> environment;
     std::optional<std::string> userName, computerName, userDomain;
     std::optional<std::vector<ProcessEntry>> processes;
@@ -47,7 +48,8 @@ class FakeComputer {
     // Folders (by the end of their path) whose creation is refused so many more times, as for
     // a denied access or a deleted folder another program still holds.
     std::map<std::string, int> refusedFolders;
-    // Told each command (the text after "cmd /C ") when it ends, which is when the run waits.
+    // Told each command (its program's file name and arguments) when it ends, which is when the run
+    // waits.
     std::function<void(const std::string& command)> commandEnded;
     // The command lines started.
     std::vector<std::string> commandLines;

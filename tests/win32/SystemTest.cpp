@@ -1,15 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <future>
 #include <sstream>
+#include <thread>
 
 #include "TestSupport.h"
 #include "platform/PlatformError.h"
+#include "platform/win32/GroupsOnWorker.h"
 #include "platform/win32/Registry.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WindowsClock.h"
 #include "platform/win32/WindowsComputer.h"
 #include "platform/win32/WindowsShell.h"
+#include "platform/win32/window/SessionHold.h"
 
 #include <lm.h>
 
@@ -45,16 +50,70 @@ TEST(Computer, AllPartsAreThere) {
     EXPECT_EQ(::GetModuleHandleW(L"activeds.dll"), nullptr);
 }
 
-TEST(Clock, ShortDateAndTimeInUsEnglish) {
-    wchar_t locale[LOCALE_NAME_MAX_LENGTH] = {};
-    if (!::GetUserDefaultLocaleName(locale, LOCALE_NAME_MAX_LENGTH) ||
-        std::wstring(locale) != L"en-US")
-        GTEST_SKIP() << "the user's locale is not en-US";
-    WindowsClock clock;
-    for (const auto& c : CaseTable("win32/clock.tsv")) {
-        DateTime m;
-        std::istringstream(c[0]) >> m.year >> m.month >> m.day >> m.hour >> m.minute >> m.second;
-        EXPECT_EQ(clock.ShortDate(m) + "\t" + clock.TimeOfDay(m), c[1] + "\t" + c[2]);
+// The look-up blocks, as NetAPI does for each member where the domain controller cannot be
+// reached; meanwhile a window of the asking thread answers another thread at once.
+TEST(GroupsOnWorker, TheWindowAnswersWhileTheLookUpBlocks) {
+    struct Blocking final : LocalGroups {
+        std::vector<MemberName> AdministratorsMembers(const std::string& computerName) override {
+            released.get_future().wait_for(std::chrono::seconds(20));
+            return {computerName + "\\Administrator"};
+        }
+        std::promise<void> released;
+    } blocking;
+    const HWND window = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                          nullptr, nullptr);
+    LRESULT answered = 0;
+    std::thread asker([&] {
+        answered = ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 2000, nullptr);
+        blocking.released.set_value();
+    });
+    GroupsOnWorker groups(blocking, std::make_shared<Worker>(), [] {
+        MSG message{};
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+    });
+    EXPECT_EQ(groups.AdministratorsMembers("PC"), std::vector<MemberName>{"PC\\Administrator"});
+    asker.join();
+    ::DestroyWindow(window);
+    EXPECT_NE(answered, 0);
+}
+
+// Wine may stub the session calls, and sends no session messages: the calls are recorded.
+// The reason stands for the run's window from its start to its end, an end by failure too.
+TEST(SessionHold, TheReasonStandsWhileTheRunLasts) {
+    static std::wstring calls;
+    static const auto of = [](HWND window) {
+        return std::to_wstring(reinterpret_cast<UINT_PTR>(window));
+    };
+    const SessionEndCalls saved = std::exchange(
+        SessionEndCallsInUse(),
+        {[](HWND window, LPCWSTR reason) {
+             return static_cast<BOOL>(!(calls += of(window) + reason).empty());
+         },
+         [](HWND window) { return static_cast<BOOL>(!(calls += of(window) + L" gone").empty()); }});
+    try {
+        const SessionHold run(reinterpret_cast<HWND>(UINT_PTR{7}));
+        calls += L" run ";
+        throw PlatformError("the run failed");
+    } catch (const PlatformError&) {
+    }
+    SessionEndCallsInUse() = saved;
+    EXPECT_EQ(calls,
+              L"7Quimbro is gathering information for Vantorel Technical Support. run 7 gone");
+}
+
+// A delay-loaded DLL that cannot be loaded, or lacks the function called, ends the program with
+// the failure box naming both (here its text on the standard output) and its exit code.
+TEST(DelayLoad, AFailedLoadEndsTheProgramWithItsReport) {
+    for (const auto& [call, text] :
+         {std::pair{L"dll", "QuimbroMissing of quimbro-missing.dll"},
+          std::pair{L"function", "QuimbroNoSuchFunction of version.dll"}}) {
+        FILE* program =
+            ::_wpopen((L"\"" + OwnProgram() + L"\" --call-missing-" + call).c_str(), L"rt");
+        ASSERT_NE(program, nullptr);
+        std::string output;
+        for (char line[512]; std::fgets(line, sizeof line, program) != nullptr;) output += line;
+        EXPECT_EQ(::_pclose(program), 3) << output;
+        EXPECT_NE(output.find(text), std::string::npos) << output;
     }
 }
 

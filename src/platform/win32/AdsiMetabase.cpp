@@ -8,6 +8,8 @@
 // ADSI's helpers are declared in terms of its interfaces.
 #include <adshlp.h>
 
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/PlatformError.h"
@@ -50,8 +52,10 @@ class AdsiObject final : public MetabaseObject {
         ComPtr<IEnumVARIANT> children;
         if (FAILED(unknown->QueryInterface(IID_IEnumVARIANT, children.ReceiveVoid())) || !children)
             throw PlatformError("no enumerator");
-        // 3. The children, in the provider's order.
+        // 3. The children, in the provider's order. Names are unique in a container: the same
+        //    name twice in a row is an enumeration that does not move on.
         std::vector<std::unique_ptr<MetabaseObject>> found;
+        std::optional<std::string> last;
         for (;;) {
             Variant child;
             ULONG fetched = 0;
@@ -61,7 +65,15 @@ class AdsiObject final : public MetabaseObject {
             if (FAILED(child.Get().pdispVal->QueryInterface(IID_IADs, object.ReceiveVoid())) ||
                 !object)
                 continue;
-            found.push_back(std::make_unique<AdsiObject>(com_, std::move(object)));
+            auto adsi = std::make_unique<AdsiObject>(com_, std::move(object));
+            std::optional<std::string> name;
+            try {
+                name = adsi->OwnName();
+            } catch (const PlatformError&) {
+            }
+            if (name && name == last) throw PlatformError("the provider repeats its children");
+            last = std::move(name);
+            found.push_back(std::move(adsi));
         }
         return found;
     }

@@ -1,6 +1,6 @@
 #include "platform/win32/CommandStarter.h"
 
-#include <chrono>
+#include "platform/win32/WorkerWait.h"
 
 namespace quimbro::win32 {
 
@@ -13,11 +13,7 @@ class StartingCommand final : public RunningCommand {
         : starting_(std::move(starting)), whileWaiting_(std::move(whileWaiting)) {}
 
     void Wait() override {
-        if (!started_) {
-            while (starting_.wait_for(CommandRunner::kWaitPace) != std::future_status::ready)
-                if (whileWaiting_) whileWaiting_();
-            started_ = starting_.get();
-        }
+        if (!started_) started_ = AwaitAnswering(starting_, whileWaiting_);
         started_->Wait();
     }
 

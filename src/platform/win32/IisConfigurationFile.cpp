@@ -3,10 +3,9 @@
 #include <shlwapi.h>
 #include <xmllite.h>
 
-#include <vector>
-
 #include "platform/IisConfigurationMetabase.h"
 #include "platform/PlatformError.h"
+#include "platform/XmlPullReader.h"
 #include "platform/win32/Owners.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WideText.h"
@@ -52,6 +51,36 @@ XmlElement ElementAt(IXmlReader& reader) {
     return element;
 }
 
+// XmlLite as the pull reader of the portable reading loop.
+class XmlLiteReader final : public XmlPullReader {
+  public:
+    explicit XmlLiteReader(ComPtr<IXmlReader> reader) : reader_(std::move(reader)) {}
+
+    XmlNode Read() override {
+        const HRESULT result = reader_->Read(&type_);
+        CheckResult(result, "not well-formed XML");
+        if (result != S_OK) return XmlNode::End;
+        if (type_ == XmlNodeType_EndElement) return XmlNode::EndElement;
+        if (type_ != XmlNodeType_Element) return XmlNode::Other;
+        // Asked before the attributes are visited, which moves the reader off the element.
+        return reader_->IsEmptyElement() != FALSE ? XmlNode::EmptyElement : XmlNode::Element;
+    }
+
+    Mark Where() override {
+        UINT line = 0;
+        UINT column = 0;
+        CheckResult(reader_->GetLineNumber(&line), "no XML position");
+        CheckResult(reader_->GetLinePosition(&column), "no XML position");
+        return {line, column, static_cast<int>(type_)};
+    }
+
+    XmlElement Element() override { return ElementAt(*reader_.Get()); }
+
+  private:
+    ComPtr<IXmlReader> reader_;
+    XmlNodeType type_ = XmlNodeType_None;
+};
+
 }  // namespace
 
 XmlElement ReadXmlFile(const std::wstring& path) {
@@ -65,36 +94,8 @@ XmlElement ReadXmlFile(const std::wstring& path) {
     CheckResult(reader->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit),
                 "no DTD setting");
     CheckResult(reader->SetInput(stream.Get()), "cannot read the file");
-
-    std::vector<XmlElement> open;
-    std::vector<XmlElement> roots;
-    const auto close = [&](XmlElement element) {
-        if (open.empty())
-            roots.push_back(std::move(element));
-        else
-            open.back().children.push_back(std::move(element));
-    };
-    XmlNodeType type = XmlNodeType_None;
-    HRESULT result;
-    while ((result = reader->Read(&type)) == S_OK) {
-        if (type == XmlNodeType_Element) {
-            // Asked before the attributes are visited, which moves the reader off the element.
-            const bool empty = reader->IsEmptyElement() != FALSE;
-            auto element = ElementAt(*reader.Get());
-            if (empty)
-                close(std::move(element));
-            else
-                open.push_back(std::move(element));
-        } else if (type == XmlNodeType_EndElement) {
-            if (open.empty()) throw PlatformError("unbalanced XML");
-            auto element = std::move(open.back());
-            open.pop_back();
-            close(std::move(element));
-        }
-    }
-    CheckResult(result, "not well-formed XML");
-    if (!open.empty() || roots.size() != 1) throw PlatformError("not one XML document");
-    return std::move(roots.front());
+    XmlLiteReader pull(std::move(reader));
+    return ReadXmlDocument(pull);
 }
 
 std::unique_ptr<Metabase> OpenIisConfiguration() {

@@ -81,6 +81,7 @@ std::vector<MemberName> LocalAdministrators::AdministratorsMembers(
         NetBuffer buffer;
         DWORD read = 0;
         DWORD total = 0;
+        const DWORD_PTR from = resume;
         const NET_API_STATUS status =
             getMembers(OrLocal(server), group.c_str(), 1, buffer.Receive(), MAX_PREFERRED_LENGTH,
                        &read, &total, &resume);
@@ -95,6 +96,8 @@ std::vector<MemberName> LocalAdministrators::AdministratorsMembers(
                 members.emplace_back(std::nullopt);
         }
         if (status != ERROR_MORE_DATA || read == 0) break;
+        // An enumeration that does not move on would repeat its members for ever.
+        if (resume == from) throw PlatformError("the group's members cannot be read");
     }
     return members;
 }

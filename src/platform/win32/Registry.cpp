@@ -77,6 +77,9 @@ struct RawValue {
     std::vector<BYTE> data;
 };
 
+// Far beyond any value the run reads; the registry keeps large data in files.
+constexpr DWORD kLargestValue = 16 * 1024 * 1024;
+
 // The value's type and bytes; empty when it does not exist. The size is asked again when
 // the value grows between the two calls.
 std::optional<RawValue> QueryValue(HKEY key, const std::wstring& name) {
@@ -92,6 +95,8 @@ std::optional<RawValue> QueryValue(HKEY key, const std::wstring& name) {
             return raw;
         }
         size = got > size ? got : size * 2 + 2;
+        // A value that keeps growing as it is read is not read at all.
+        if (size > kLargestValue) throw PlatformError("registry value too large");
     }
     return std::nullopt;
 }
@@ -200,8 +205,13 @@ std::optional<std::pair<std::wstring, RawValue>> EnumValue(HKEY key, DWORD index
 
 std::vector<std::string> EnvironmentClass(const std::string& name) {
     const RegistryKey key = OpenEnvironment(name);
+    // The walk ends at the values the key holds, whatever the enumeration says.
+    DWORD count = 0;
+    if (::RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                           nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        throw PlatformError("environment cannot be read");
     std::vector<std::string> entries;
-    for (DWORD index = 0;; ++index) {
+    for (DWORD index = 0; index < count; ++index) {
         auto value = EnumValue(key.Get(), index);
         if (!value) break;
         // A value that is not text (a list or raw bytes) is no variable.

@@ -30,11 +30,15 @@ Value WindowsShell::RegRead(const std::string& path) {
 std::unique_ptr<RunningCommand> WindowsShell::Start(const std::string& commandLine,
                                                     const std::optional<std::string>& outputFile) {
     // The system's own interpreter by its full path: no search can find another one.
-    return starter_.Start(SystemFolder() + L"\\cmd.exe", commandLine, outputFile);
+    return starter_.Start(win32::SystemFolder() + L"\\cmd.exe", commandLine, outputFile);
 }
 
 std::string WindowsShell::DesktopFolder() {
     return DesktopFolderPath();
+}
+
+std::string WindowsShell::SystemFolder() {
+    return Utf8(win32::SystemFolder());
 }
 
 std::vector<std::string> WindowsShell::Environment(const std::string& environmentClass) {

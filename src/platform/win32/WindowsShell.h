@@ -22,6 +22,7 @@ class WindowsShell final : public WScriptShell {
     std::unique_ptr<RunningCommand> Start(const std::string& commandLine,
                                           const std::optional<std::string>& outputFile) override;
     std::string DesktopFolder() override;
+    std::string SystemFolder() override;
     std::vector<std::string> Environment(const std::string& environmentClass) override;
 
   private:

@@ -5,6 +5,7 @@
 #include "Dpi.h"
 #include "Layout.h"
 #include "Logo.h"
+#include "SessionHold.h"
 #include "platform/PlatformError.h"
 #include "platform/win32/WideText.h"
 #include "resource.h"
@@ -18,6 +19,8 @@ constexpr wchar_t kCaption[] = L"Vantorel Quimbro";
 // A failure without a text of its own.
 constexpr wchar_t kUnknownFailure[] = L"Quimbro met an unexpected error and has to end.";
 constexpr int kFailureExitCode = 1;
+// The Windows session ended the program during a run.
+constexpr UINT kSessionEndExitCode = 0;
 // A fixed dialog-like frame: no sizing border, no maximize box.
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kFrameExStyle = WS_EX_CONTROLPARENT;
@@ -280,6 +283,12 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             PlaceFrame(HIWORD(wParam), {suggested->left, suggested->top});
             return 0;
         }
+        case WM_QUERYENDSESSION:
+            // A run holds back the end of the session (SessionHold); otherwise it may end.
+            return running_ ? FALSE : TRUE;
+        case WM_ENDSESSION:
+            if (wParam != FALSE && running_) OnSessionEnd();
+            return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
@@ -297,6 +306,7 @@ void MainWindow::OnCommand(int id, int code) {
 
 void MainWindow::OnStart() {
     // The run holds the thread; meanwhile the window keeps the run's message policy (RunPump).
+    const SessionHold session(window_.Get());
     running_ = true;
     pump_.Hold(Control(kList1Id), Control(kProgressBar1Id));
     const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
@@ -310,6 +320,14 @@ void MainWindow::OnStart() {
     running_ = false;
     pump_.Release();
     SetCursor(previous);
+}
+
+void MainWindow::OnSessionEnd() {
+    // The session ends whatever the answer was. What the run wrote stays: the report log is
+    // closed, and a copy in flight lies under its temporary name. Ended at once, so that
+    // nothing on the way out waits for the worker.
+    form_->EndSession();
+    ::TerminateProcess(::GetCurrentProcess(), kSessionEndExitCode);
 }
 
 void MainWindow::OnClose() {

@@ -50,6 +50,7 @@ class MainWindow final : public FormWindow, private ControlChanges {
     void OnClose();
     void OnActivate(bool active);
     void OnStart();
+    void OnSessionEnd();
     void Changed(HWND control) override;
     void RememberFailure();
 

@@ -6,12 +6,19 @@ namespace quimbro::win32 {
 
 namespace {
 
-bool IsUserInput(UINT message) {
-    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
-           (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
-           (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK) ||
-           message == WM_NCMOUSEHOVER || message == WM_NCMOUSELEAVE || message == WM_MOUSEHOVER ||
-           message == WM_MOUSELEAVE;
+bool IsNonClientInput(UINT message) {
+    return (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK) ||
+           message == WM_NCMOUSEHOVER || message == WM_NCMOUSELEAVE;
+}
+
+// Input to the window's frame (its caption and buttons) moves, minimises and restores it; the
+// close box does nothing while Exit is disabled. Input to its controls, their scroll bars too,
+// is dropped.
+bool IsDroppedInput(const MSG& message) {
+    const UINT id = message.message;
+    if (IsNonClientInput(id)) return (::GetWindowLongPtrW(message.hwnd, GWL_STYLE) & WS_CHILD) != 0;
+    return (id >= WM_KEYFIRST && id <= WM_KEYLAST) || (id >= WM_MOUSEFIRST && id <= WM_MOUSELAST) ||
+           id == WM_MOUSEHOVER || id == WM_MOUSELEAVE;
 }
 
 }  // namespace
@@ -23,7 +30,7 @@ void PumpWhileBusy() {
             PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
-        if (IsUserInput(message.message)) continue;
+        if (IsDroppedInput(message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

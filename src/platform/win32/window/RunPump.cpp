@@ -14,6 +14,10 @@ void RunPump::Hold(HWND list, HWND bar) {
 void RunPump::AfterChange(HWND control) {
     for (auto& held : held_)
         if (held.control != nullptr && held.control == control) held.changed = true;
+    Turn();
+}
+
+void RunPump::Turn() {
     if (Clock::now() >= next_) Now();
 }
 

@@ -8,10 +8,11 @@
 namespace quimbro::win32 {
 
 // What the window does with its messages while a run holds its thread, the one policy for it.
-// The window answers the system (paints and every other pending message) and drops mouse and
-// keyboard input, so it stays alive to the eye and reacts to nothing until the run ends. It
-// answers at the pace of the eye, not after every change of a control: after a change at most
-// once per kPace, and at once whenever the run waits on a command and when the run ends. The
+// The window answers the system (paints and every other pending message) and drops keyboard
+// input and mouse input to its controls, so it stays alive to the eye, can be moved, minimised
+// and restored, and its controls react to nothing until the run ends. It answers at the pace
+// of the eye, not after every change of a control: after a change or a turn at most once per
+// kPace, and at once whenever the run waits on the worker or a command and when the run ends. The
 // message list and the progress bar draw only when the window answers and have changed, all of
 // their changes at once: a list line drawn as it comes would repaint the list and its scroll
 // bar each time, the bar repaints itself at once on every step (under Wine about 0.6 ms each,
@@ -29,6 +30,8 @@ class RunPump {
     void Hold(HWND list, HWND bar);
     // A control has changed during the run.
     void AfterChange(HWND control);
+    // The run gives the window a turn: it answers when kPace has passed since its last answer.
+    void Turn();
     // The run waits on a command, or has made its last change.
     void Now();
     // The run is over: the held controls draw as they change again.

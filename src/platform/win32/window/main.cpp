@@ -19,7 +19,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     try {
         // The run's message policy, for the window and for the waits on a command alike.
         RunPump pump;
-        WindowsComputer computer([&pump] { pump.Now(); });
+        WindowsComputer computer([&pump] { pump.Now(); }, [&pump] { pump.Turn(); });
         MainWindow window(instance, computer.computer(), pump);
         window.Show(showCommand);
         return window.RunMessageLoop();
