@@ -427,9 +427,8 @@ def sparse_log(path, size):
 def case_long_run(wine, quimbro):
     """2 GiB of product logs, an old QuimbroOutput of 20,000 files: the window answers the system
     throughout the run, and holds a session end off during the run, not after it."""
-    logs = wine.drive_c / "Apps" / "Vantorel" / "AlmanBoard" / "logs" / "big"
     for n in range(8):
-        sparse_log(logs / f"server{n}.log", 256 << 20)
+        sparse_log(wine.drive_c / f"Apps/Vantorel/AlmanBoard/logs/big/{n}.log", 256 << 20)
     for n in range(20000):
         (old := wine.desktop / "QuimbroOutput" / f"{n // 500}").mkdir(parents=True, exist_ok=True)
         (old / f"{n}.log").write_text("old")
@@ -449,18 +448,16 @@ def case_killed_mid_copy(wine, quimbro):
     products = wine.drive_c / "Apps" / "Vantorel"
     sparse_log(products / "AlmanBoard" / "logs" / "big.log", 256 << 20)
     output = wine.desktop / "QuimbroOutput"
-    copy = output / "AlmanBoard" / "logs" / "big.log"
+    part = output / "AlmanBoard" / "logs" / "big.log.quimbro-part"
     process = wine.start(quimbro)
     wine.click(wine.wait(lambda s: s.ready, 60), "Start")
     deadline = time.monotonic() + 180
-    while time.monotonic() < deadline and not any(
-            p.exists() for p in (copy, copy.with_name("big.log.quimbro-part"))):
+    while not (part.exists() or part.with_suffix("").exists()) and time.monotonic() < deadline:
         time.sleep(0.002)
     # As TerminateProcess: the process behind the program killed, nothing of it runs on.
     process.kill()
     process.wait(timeout=60)
-    check("ended during the big log's copy",
-          copy.exists() and filecmp.cmp(copy, products / "AlmanBoard/logs/big.log", False), False)
+    check("ended during the big log's copy", part.exists())
     for path in output.glob("*/**/*"):
         relative = path.relative_to(output).as_posix()
         if path.is_file() and path.suffix != ".quimbro-part" and path.parent.name != "windows":
