@@ -9,6 +9,8 @@ is stated against, all measured in the same run:
 - the copy of a product log tree (1 GiB in 20,000 files by default), beside a plain CopyFileW
   loop over the same tree inside the prefix and `cp -r` on the host;
 - the size of Quimbro.exe as shipped;
+- the longest the window takes to answer the system during the run with the tree, asked
+  WM_NULL every 100 ms from another process by the end-to-end tests' probe;
 - where a run's time goes: each step's time from the trace that a QUIMBRO_TRACE build writes,
   and the peak memory by the end of each step with the tree.
 
@@ -34,22 +36,25 @@ import time
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
-from drive import COMMANDS, Wine, boot_rich_computer  # noqa: E402
+from drive import COMMANDS, Wine, answers, boot_rich_computer  # noqa: E402
 
 TRACED_BUILD = ROOT / "build" / "benchmark"
 SHIPPED_BUILD = ROOT / "build" / "bench-release"
 QUIMBRO = pathlib.Path("src/platform/win32/window/Quimbro.exe")
 BENCH_SOURCES = ROOT / "tools" / "bench"
+PROBE_SOURCE = ROOT / "tests" / "e2e" / "probe" / "Probe.cpp"
 COMPILER = "x86_64-w64-mingw32-g++-posix"
 RESOURCE_COMPILER = "x86_64-w64-mingw32-windres"
-# The benchmark's own programs: name, source, resource script or None, window program (else
-# console). The bare window carries the common controls manifest that Quimbro and any program
+# The benchmark's own programs and the end-to-end tests' probe, which times the window's answers:
+# name, source (beside this script unless a full path), resource script or None, window program
+# (else console). The bare window carries the common controls manifest that Quimbro and any program
 # with themed controls carries: it loads the common controls library on its own.
 BENCH_PROGRAMS = [
     ("BenchWatcher", "Watcher.cpp", None, False),
     ("BenchCommands", "Commands.cpp", None, False),
     ("BenchCopyTree", "CopyTree.cpp", None, False),
     ("BenchBareWindow", "BareWindow.cpp", "BareWindow.rc", True),
+    ("QuimbroProbe", PROBE_SOURCE, None, False),
 ]
 CMD = "C:\\windows\\system32\\cmd.exe"
 FORM_CLASS = "QuimbroForm1"
@@ -99,7 +104,7 @@ def build_quimbro(build_dir, traced):
 def build_bench_programs(folder):
     """The benchmark's own Windows programs, rebuilt when a source is newer."""
     folder.mkdir(parents=True, exist_ok=True)
-    newest = max(p.stat().st_mtime for p in BENCH_SOURCES.iterdir())
+    newest = max(p.stat().st_mtime for p in [*BENCH_SOURCES.iterdir(), PROBE_SOURCE])
     programs = {}
     for name, source, resources, windowed in BENCH_PROGRAMS:
         program = folder / f"{name}.exe"
@@ -270,14 +275,19 @@ class Bench:
                           self.programs["BenchBareWindow"])
         return watched.between("launched", "ready"), watched.peak_kib
 
-    def quimbro_run(self, label=None):
-        """A run of the program as shipped, or with a label the traced build's run and its steps."""
+    def quimbro_run(self, label=None, probed=False):
+        """A run of the program as shipped, or with a label the traced build's run and its steps;
+        probed, also the window's longest answer during the run."""
         clear(self.output)
         trace = self.traces / f"{label}.txt" if label else None
         program = self.quimbro if label else self.shipped
+        # The probe waits for the window that the watcher opens.
+        probe = probed and self.wine.start(self.wine.probe, "watch", output=subprocess.PIPE)
         watched = Watched(self.wine, self.programs, "run", FORM_CLASS, program, trace)
         run = {"launch": watched.between("launched", "ready"),
                "run": watched.between("start", "finished"), "peak": watched.peak_kib}
+        if probe:
+            run["longest answer"] = answers(probe)[1]
         if label:
             run["groups"] = step_groups(trace_lines(trace), watched.events["start"][0],
                                         watched.events["finished"][0], watched.peaks_by_line)
@@ -405,7 +415,7 @@ def main():
     args.work.mkdir(parents=True)
 
     label = f"{args.mib} MiB in {args.files} files"
-    wine = Wine(args.work, probe=None)
+    wine = Wine(args.work, probe=programs["QuimbroProbe"])
     try:
         boot_rich_computer(wine)
         bench = Bench(wine, programs, quimbro, shipped, args.work)
@@ -437,12 +447,13 @@ def main():
         logs = product / "logs"
         copied_by_quimbro = tree_bytes(*product.glob("log*"))
         print("copying it: Quimbro, the CopyFileW loop, cp -r...", flush=True)
-        big_run, big_peak, anb, loop, loop_rate, host, host_rate, big_groups = (
-            [] for _ in range(8))
+        big_run, big_peak, anb, loop, loop_rate, host, host_rate, big_groups, longest = (
+            [] for _ in range(9))
         host_bytes = tree_bytes(logs)
         for n in range(args.runs):
-            quimbro_run = bench.quimbro_run(f"tree-{n + 1}")
+            quimbro_run = bench.quimbro_run(f"tree-{n + 1}", probed=True)
             big_run.append(quimbro_run["run"])
+            longest.append(quimbro_run["longest answer"])
             big_peak.append(quimbro_run["peak"] / 1024)
             big_groups.append(quimbro_run["groups"])
             # A copy that left files out would pass for a fast one.
@@ -476,6 +487,7 @@ def main():
         ("peak memory of the run", "MiB", peak),
         (f"run with {label}", "ms", big_run),
         (f"peak memory of the run with {label}", "MiB", big_peak),
+        (f"longest answer of the window during the run with {label}", "ms", longest),
         ("copy by Quimbro (the AnB logs row)", "MB/s", anb),
         ("copy by the CopyFileW loop", "MB/s", loop_rate),
         ("copy by the CopyFileW loop", "ms", loop),
@@ -497,6 +509,8 @@ def main():
         ("peak memory with the tree − bare window", f"{median(big_peak):.1f} MiB",
          f"{median(bare_peak):.1f} MiB", f"+{median(big_peak) - median(bare_peak):.1f} MiB",
          "≤ +6 MiB"),
+        (f"longest answer of the window during the run ({label})",
+         f"{median(longest):.0f} ms", "-", "-", "≤ 250 ms"),
         ("launch to ready − bare window", f"{median(launch):.0f} ms",
          f"{median(bare_launch):.0f} ms", f"{median(launch) - median(bare_launch):+.0f} ms",
          "≤ +30 ms"),

@@ -2,6 +2,7 @@
 computer, and checks its window, its report and its output folder. Each case_* is one test:
     drive.py CASE --quimbro EXE --probe EXE --work FOLDER"""
 import argparse
+import filecmp
 import json
 import os
 import pathlib
@@ -54,8 +55,12 @@ class Snapshot:
             layout=[self.client] + [[c["kind"], c["text"], c["box"], c["visible"]]
                                     for c in self.controls],
             lines=len(self.lines), top=self.top[0], bar=self.bar, enabled=self.enabled,
-            closing=self.lines[-7:],
             focus="".join(c["kind"] + c["text"] for c in self.controls if c["id"] == self.focus[0]))
+
+
+def answers(watch):
+    """The probe's watch at the run's end: questions, longest answer in ms, session end answers."""
+    return [int(f) for f in watch.communicate(timeout=120)[0].split()[-4:]]
 
 
 def check_window(snapshot, state):
@@ -63,7 +68,8 @@ def check_window(snapshot, state):
     if state != "running":
         check(f"layout when {state}", snapshot.view["layout"], WINDOW["layout"])
     for key, expected in WINDOW[state].items():
-        check(f"{key} when {state}", snapshot.view[key], expected)
+        actual = snapshot.lines[-len(expected):] if key == "closing" else snapshot.view[key]
+        check(f"{key} when {state}", actual, expected)
 
 
 class Wine:
@@ -108,8 +114,9 @@ class Wine:
         return subprocess.run(["wine", *map(str, command)], env=self.env, timeout=timeout,
                               stdin=subprocess.DEVNULL, stdout=output, stderr=subprocess.DEVNULL)
 
-    def start(self, program, env=None, cwd=None):
-        return subprocess.Popen(["wine", str(program)], env=env or self.env, cwd=cwd, **QUIET)
+    def start(self, *command, env=None, cwd=None, output=subprocess.DEVNULL):
+        return subprocess.Popen(["wine", *map(str, command)], env=env or self.env, cwd=cwd,
+                                **dict(QUIET, stdout=output))
 
     def regedit(self, text, encoding="latin-1"):
         path = self.work / "import.reg"
@@ -149,13 +156,15 @@ class Wine:
         subprocess.run(["xdotool", "mousemove", "--sync", *snapshot.points[button], "click", "1"],
                        env=self.env, check=True)
 
-    def run_once(self, program, env=None, cwd=None, on_ready=lambda snapshot: None):
+    def run_once(self, program, env=None, cwd=None, on_ready=lambda snapshot: None,
+                 on_finished=lambda snapshot: None):
         """As a person runs Quimbro once: launch, Start, the end of the run, Exit."""
-        process = self.start(program, env, cwd)
+        process = self.start(program, env=env, cwd=cwd)
         ready = self.wait(lambda s: s.ready, 60)
         on_ready(ready)
         self.click(ready, "Start")
         finished = self.wait(lambda s: s.enabled == ["Exit"], 180)
+        on_finished(finished)
         self.click(finished, "Exit")
         check("program ended by Exit", process.wait(timeout=60), 0)
 
@@ -212,6 +221,7 @@ def check_report_and_output(wine):
     processes = by_title.get("Running Processes", [])
     check("Quimbro among the running processes",
           any(re.fullmatch(r"Quimbro\.exe\t\t\d+", l, re.I) for l in processes))
+    check("running processes without a name", [l for l in processes if l.startswith("\t")], [])
 
     output = wine.desktop / "QuimbroOutput"
     tree = sorted(p.relative_to(output).as_posix() + "/" * p.is_dir() for p in output.rglob("*"))
@@ -404,6 +414,61 @@ def case_failure_report(wine, quimbro):
     check("program waits for the box to be read", process.poll(), None)
     wine.click(box, "OK")
     check("program ended with a failure code", process.wait(timeout=60) != 0)
+
+
+def sparse_log(path, size):
+    """A log of `size` bytes that costs no disk: holes, then its last line."""
+    path.parent.mkdir(parents=True, exist_ok=True)
+    with path.open("wb") as log:
+        log.seek(size - 16)
+        log.write(b"last line\r\n".rjust(16, b"."))
+
+
+def case_long_run(wine, quimbro):
+    """2 GiB of product logs, an old QuimbroOutput of 20,000 files: the window answers the system
+    throughout the run, and holds a session end off during the run, not after it."""
+    for n in range(8):
+        sparse_log(wine.drive_c / f"Apps/Vantorel/AlmanBoard/logs/big/{n}.log", 256 << 20)
+    for n in range(20000):
+        (old := wine.desktop / "QuimbroOutput" / f"{n // 500}").mkdir(parents=True, exist_ok=True)
+        (old / f"{n}.log").write_text("old")
+    watch = [wine.start(wine.probe, "watch", output=subprocess.PIPE)]
+    wine.run_once(quimbro, on_finished=lambda _: watch.append(answers(watch[0])))
+    count, longest, during, after = watch[1]
+    check(f"{count} questions during the run, the longest answered in {longest} ms",
+          count > 20 and longest <= WINDOW["answer within ms"])
+    check("session end during and after the run", [during, after], WINDOW["session end"])
+    # 2 GiB of copies, of no use to whoever looks into a failed case's prefix.
+    shutil.rmtree(wine.desktop / "QuimbroOutput")
+
+
+def case_killed_mid_copy(wine, quimbro):
+    """Ended by the task manager during the copy of a big log: no copy under its own name holds
+    anything but its source's bytes."""
+    products = wine.drive_c / "Apps" / "Vantorel"
+    sparse_log(products / "AlmanBoard" / "logs" / "big.log", 256 << 20)
+    output = wine.desktop / "QuimbroOutput"
+    part = output / "AlmanBoard" / "logs" / "big.log.quimbro-part"
+    process = wine.start(quimbro)
+    wine.click(wine.wait(lambda s: s.ready, 60), "Start")
+    deadline = time.monotonic() + 180
+    while not (part.exists() or part.with_suffix("").exists()) and time.monotonic() < deadline:
+        time.sleep(0.002)
+    # As TerminateProcess: the process behind the program killed, nothing of it runs on.
+    process.kill()
+    process.wait(timeout=60)
+    check("ended during the big log's copy", part.exists())
+    for path in output.glob("*/**/*"):
+        relative = path.relative_to(output).as_posix()
+        if path.is_file() and path.suffix != ".quimbro-part" and path.parent.name != "windows":
+            source = products / relative.removeprefix("Vantorel/")
+            check(f"{relative} as its source", filecmp.cmp(path, source, shallow=False))
+
+
+def case_output_a_file(wine, quimbro):
+    """A file named QuimbroOutput on the desktop: the run ends saying that it wrote nothing."""
+    (wine.desktop / "QuimbroOutput").write_text("a file of the user's")
+    wine.run_once(quimbro, on_finished=lambda finished: check_window(finished, "failed"))
 
 
 def boot_rich_computer(wine):

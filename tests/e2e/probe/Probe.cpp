@@ -8,13 +8,16 @@
 //   point   <button text> <screen x> <screen y>
 //   focus   <id of the focused control, 0 for none>
 // "QuimbroProbe close" instead asks the window to close, as its title bar's close box does.
+// "QuimbroProbe watch" waits for the window, asks it WM_NULL every kPace through a run (Exit
+// disabled) as the system does, then prints "answers <questions> <longest answer in ms>
+// <during> <after>", during and after its answers to a session end.
 // Exits with 2 when the window is not there.
 #include "platform/win32/Win32.h"
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -42,13 +45,52 @@ int Send(HWND window, UINT message, WPARAM w = 0, LPARAM l = 0) {
     return static_cast<int>(SendMessageW(window, message, w, l));
 }
 
+constexpr wchar_t kCaption[] = L"Vantorel Quimbro";
+constexpr UINT kAskLimit = 30'000;
+constexpr DWORD kPace = 100;
+// How long "watch" waits for the window to show.
+constexpr DWORD kShowLimit = 120'000;
+
+// The answer, or 2 for none within kAskLimit.
+DWORD_PTR Ask(HWND form, UINT message) {
+    DWORD_PTR answer = 2;
+    SendMessageTimeoutW(form, message, 0, 0, SMTO_NORMAL, kAskLimit, &answer);
+    return answer;
+}
+
+int Watch() {
+    HWND form = nullptr;
+    for (DWORD waited = 0; (form = FindWindowW(nullptr, kCaption)) == nullptr; waited += kPace) {
+        if (waited > kShowLimit) return 2;
+        Sleep(kPace);
+    }
+    int count = 0;
+    ULONGLONG longest = 0;
+    DWORD_PTR during = 2;
+    for (bool running = false; IsWindow(form); Sleep(kPace)) {
+        // Reading whether Exit is enabled asks nothing of the window's thread.
+        const HWND exit = FindWindowExW(form, nullptr, L"Button", L"Exit");
+        if (running && IsWindowEnabled(exit)) break;
+        if (!(running = exit != nullptr && !IsWindowEnabled(exit))) continue;
+        const ULONGLONG asked = GetTickCount64();
+        // The run's first question is whether the session may end, as a log-off asks.
+        const DWORD_PTR answer = Ask(form, count == 0 ? WM_QUERYENDSESSION : WM_NULL);
+        if (count++ == 0) during = answer;
+        longest = std::max(longest, GetTickCount64() - asked);
+    }
+    std::printf("answers\t%d\t%llu\t%d\t%d\n", count, longest, static_cast<int>(during),
+                static_cast<int>(Ask(form, WM_QUERYENDSESSION)));
+    return 0;
+}
+
 }  // namespace
 
-int main(int argc, char** argv) {
-    const HWND form = FindWindowW(nullptr, L"Vantorel Quimbro");
+int wmain(int argc, wchar_t** argv) {
+    const std::wstring mode = argc > 1 ? argv[1] : L"";
+    if (mode == L"watch") return Watch();
+    const HWND form = FindWindowW(nullptr, kCaption);
     if (form == nullptr) return 2;
-    if (argc > 1 && std::strcmp(argv[1], "close") == 0)
-        return PostMessageW(form, WM_CLOSE, 0, 0) ? 0 : 1;
+    if (mode == L"close") return PostMessageW(form, WM_CLOSE, 0, 0) ? 0 : 1;
 
     RECT client{};
     GetClientRect(form, &client);
