@@ -8,9 +8,9 @@
 //   point   <button text> <screen x> <screen y>
 //   focus   <id of the focused control, 0 for none>
 // "QuimbroProbe close" instead asks the window to close, as its title bar's close box does.
-// "QuimbroProbe press <button>" clicks the button as a person would: the window brought to the
-// front, the mouse moved to the button's centre and pressed there with SendInput. Fails when the
-// window does not come to the front or another window covers the button.
+// "QuimbroProbe press <button>" clicks the button as a person would: the mouse moved to the
+// button's centre, the window brought to the front, the button pressed there with SendInput.
+// Fails when another window covers the button.
 // "QuimbroProbe watch" waits for the window, asks it WM_NULL every kPace through a run (Exit
 // disabled) as the system does, then prints "answers <questions> <longest answer in ms>
 // <during> <after>", during and after its answers to a session end.
@@ -87,7 +87,7 @@ int Watch() {
 }
 
 // How long "press" waits for the window to come to the front.
-constexpr DWORD kFrontLimit = 5'000;
+constexpr DWORD kFrontLimit = 1'000;
 
 // A mouse event at a point of the screen, in SendInput's units of the whole virtual screen.
 INPUT Mouse(DWORD action, POINT at) {
@@ -107,14 +107,13 @@ int Press(HWND form, const std::wstring& text) {
     RECT box{};
     if (button == nullptr || !GetWindowRect(button, &box)) return 2;
     const POINT centre{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
-    // Windows lets the process that made the last input bring a window to the front.
     INPUT move = Mouse(0, centre);
     SendInput(1, &move, sizeof move);
+    // Windows may refuse the front to a program in the background; a click on the window
+    // brings it there then, as a person's does.
     SetForegroundWindow(form);
-    for (DWORD waited = 0; GetForegroundWindow() != form; waited += kPace) {
-        if (waited > kFrontLimit) return 1;
+    for (DWORD waited = 0; GetForegroundWindow() != form && waited < kFrontLimit; waited += kPace)
         Sleep(kPace);
-    }
     // A disabled button lets the point through to its window, which must be Quimbro's.
     if (GetAncestor(WindowFromPoint(centre), GA_ROOT) != form) return 1;
     INPUT click[] = {Mouse(MOUSEEVENTF_LEFTDOWN, centre), Mouse(MOUSEEVENTF_LEFTUP, centre)};
