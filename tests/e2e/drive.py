@@ -1,6 +1,13 @@
 """Drives Quimbro.exe under Wine on a virtual display as a person would, on the core's rich
 computer, and checks its window, its report and its output folder. Each case_* is one test:
-    drive.py CASE --quimbro EXE --probe EXE --work FOLDER"""
+    drive.py CASE --quimbro EXE --probe EXE --work FOLDER [--native]
+In native mode (on Windows, or --native) every press is made inside the window's session by the
+probe with SendInput instead of xdotool; under Wine that mode keeps the prefix and its rich
+computer, and runs any case that only clicks. On Windows itself there is no scratch computer: the
+programs start directly on the real one, only the run case is made, and it checks what holds on
+any computer: the window in each state (at 100 % scaling, where the layout's pixels hold), the
+one report log in the real desktop's QuimbroOutput (which it replaces, as every run does), its
+lines, its own section, the computer's name, Quimbro among the processes and the captures."""
 import argparse
 import filecmp
 import json
@@ -76,6 +83,9 @@ class Wine:
     """Xvfb on a free display, and a new prefix below `work` with one wineserver, HOME inside
     `work` and the desktop a real folder."""
 
+    # How programs are started, and whether the computer is a scratch one the test may change.
+    launcher, scratch = ("wine",), True
+
     def __init__(self, work, probe):
         self.probe, self.work = probe, work
         # Xvfb names its display once it takes connections.
@@ -111,12 +121,13 @@ class Wine:
 
     def run(self, *command, timeout=120, output=subprocess.DEVNULL):
         """A wine command run to its end. Programs it leaves running would hold a pipe open."""
-        return subprocess.run(["wine", *map(str, command)], env=self.env, timeout=timeout,
-                              stdin=subprocess.DEVNULL, stdout=output, stderr=subprocess.DEVNULL)
+        return subprocess.run([*self.launcher, *map(str, command)], env=self.env,
+                              timeout=timeout, stdin=subprocess.DEVNULL, stdout=output,
+                              stderr=subprocess.DEVNULL)
 
     def start(self, *command, env=None, cwd=None, output=subprocess.DEVNULL):
-        return subprocess.Popen(["wine", *map(str, command)], env=env or self.env, cwd=cwd,
-                                **dict(QUIET, stdout=output))
+        return subprocess.Popen([*self.launcher, *map(str, command)], env=env or self.env,
+                                cwd=cwd, **dict(QUIET, stdout=output))
 
     def regedit(self, text, encoding="latin-1"):
         path = self.work / "import.reg"
@@ -169,6 +180,40 @@ class Wine:
         check("program ended by Exit", process.wait(timeout=60), 0)
 
 
+class SendInput:
+    """The native way to press: the probe, in the window's session, brings the window to the
+    front and clicks with SendInput."""
+
+    def click(self, snapshot, button):
+        if self.run(self.probe, "press", button).returncode:
+            raise AssertionError(f"the probe could not press {button}")
+
+    def keys(self, *names):
+        raise NotImplementedError("the probe presses no keys")
+
+
+class WineSendInput(SendInput, Wine):
+    """Under Wine, every press made inside the session."""
+
+
+class Windows(SendInput, Wine):
+    """Windows itself: programs started directly, the real computer and its desktop."""
+    launcher, scratch = (), False
+
+    def __init__(self, work, probe):
+        self.probe, self.work, self.env = probe, work, dict(os.environ)
+
+    def boot(self):
+        import winreg  # Windows' own Python only
+        with winreg.OpenKey(winreg.HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\"
+                            "CurrentVersion\\Explorer\\User Shell Folders") as folders:
+            desktop = winreg.QueryValueEx(folders, "Desktop")[0]
+        self.desktop = pathlib.Path(os.path.expandvars(desktop))
+
+    def close(self):
+        pass
+
+
 def expected(name):
     return (EXPECTED / name).read_text().split("\n")[:-1]
 
@@ -195,33 +240,38 @@ def report(desktop):
 
 
 def check_report_and_output(wine):
-    """Windows' own registry reads the core's registry file: the fixed sections as the core's
-    report has them, and QuimbroOutput's tree, each copy whole, the captures not empty."""
+    """On any computer: the report's own lines, the computer's name and the processes. On the
+    scratch one, where Windows' own registry reads the core's registry file, also the fixed
+    sections as the core's report has them, and QuimbroOutput's tree, each copy whole, the
+    captures not empty; elsewhere the captures as the commands print."""
     name, titles, by_title = report(wine.desktop)
-    expected_titles, expected_sections = sections(
-        [line.replace(*PRODUCTS) for line in expected("rich-report.txt")])
-    check("sections in order", titles, expected_titles)
-    for title in FIXED:
-        check(f"section {title}", by_title.get(title), expected_sections[title])
     info = by_title.get("Quimbro Log", [])
     check("log information", info[3:5], [f"LOG FILE NAME: {name}", "Quimbro VERSION: 1.12122001"])
-    check("log creation date and time", bool(re.fullmatch(
-        r"LOG CREATION DATE: \d{1,2}/\d{1,2}/\d{4}\nLOG CREATION TIME: \d{1,2}:\d{2}:\d{2} [AP]M",
-        "\n".join(info[5:7]))))
     computer = wine.run("cmd", "/c", "echo %COMPUTERNAME%", output=subprocess.PIPE).stdout
     computer = computer.decode("latin-1").strip()
     networking = by_title.get("Networking", [])
     check("computer name", [l for l in networking if l.startswith("COMPUTER NAME: ")],
           ["COMPUTER NAME: " + computer])
     check("user name line", any(l.startswith("WINDOWS USERNAME: ") for l in networking))
-    # Wine has no IIS provider: the section takes its failure path.
-    unreachable = [l.replace("QUIMBROPC", computer).replace("Version 10.0", "5.0")
-                   for l in expected("iis-unreachable.txt")[:-1]]
-    check("IIS section without IIS", by_title.get("IIS", [])[:len(unreachable)], unreachable)
     processes = by_title.get("Running Processes", [])
     check("Quimbro among the running processes",
           any(re.fullmatch(r"Quimbro\.exe\t\t\d+", l, re.I) for l in processes))
     check("running processes without a name", [l for l in processes if l.startswith("\t")], [])
+    if not wine.scratch:
+        check_captures(wine, wine.desktop)
+        return
+    # Wine has no IIS provider: the section takes its failure path.
+    unreachable = [l.replace("QUIMBROPC", computer).replace("Version 10.0", "5.0")
+                   for l in expected("iis-unreachable.txt")[:-1]]
+    check("IIS section without IIS", by_title.get("IIS", [])[:len(unreachable)], unreachable)
+    expected_titles, expected_sections = sections(
+        [line.replace(*PRODUCTS) for line in expected("rich-report.txt")])
+    check("sections in order", titles, expected_titles)
+    for title in FIXED:
+        check(f"section {title}", by_title.get(title), expected_sections[title])
+    check("log creation date and time", bool(re.fullmatch(
+        r"LOG CREATION DATE: \d{1,2}/\d{1,2}/\d{4}\nLOG CREATION TIME: \d{1,2}:\d{2}:\d{2} [AP]M",
+        "\n".join(info[5:7]))))
 
     output = wine.desktop / "QuimbroOutput"
     tree = sorted(p.relative_to(output).as_posix() + "/" * p.is_dir() for p in output.rglob("*"))
@@ -272,8 +322,9 @@ def plant(folder, quimbro, files):
 def case_run(wine, quimbro):
     # netstat -a as it is where it resolves every name: it ends seconds after the rest of the
     # run, which waits for it with its window alive and deaf to input.
-    shutil.copy(os.environ["QUIMBRO_STAND_IN"], wine.drive_c / "windows/system32/netstat.exe")
-    wine.env["WINEDLLOVERRIDES"] += ";netstat.exe=n"
+    if wine.scratch:
+        shutil.copy(os.environ["QUIMBRO_STAND_IN"], wine.drive_c / "windows/system32/netstat.exe")
+        wine.env["WINEDLLOVERRIDES"] += ";netstat.exe=n"
     process = wine.start(quimbro)
     ready = wine.wait(lambda s: s.ready, 60)
     check_window(ready, "ready")
@@ -485,17 +536,24 @@ def boot_rich_computer(wine):
 
 def main():
     cases = {name[5:]: case for name, case in globals().items() if name.startswith("case_")}
+    if sys.platform == "win32":
+        cases = {"run": case_run}
     parser = argparse.ArgumentParser()
     parser.add_argument("case", choices=cases)
     for option in ("--quimbro", "--probe", "--work"):
         parser.add_argument(option, required=True, type=pathlib.Path)
+    parser.add_argument("--native", action="store_true", help="press with SendInput")
     args = parser.parse_args()
     shutil.rmtree(args.work, ignore_errors=True)
     args.work.mkdir(parents=True)
-    wine = Wine(args.work, args.probe)
+    mode = Windows if sys.platform == "win32" else WineSendInput if args.native else Wine
+    wine = mode(args.work, args.probe)
     passed = False
     try:
-        boot_rich_computer(wine)
+        if wine.scratch:
+            boot_rich_computer(wine)
+        else:
+            wine.boot()
         cases[args.case](wine, args.quimbro)
         passed = not failures
     finally:

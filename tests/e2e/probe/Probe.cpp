@@ -8,6 +8,9 @@
 //   point   <button text> <screen x> <screen y>
 //   focus   <id of the focused control, 0 for none>
 // "QuimbroProbe close" instead asks the window to close, as its title bar's close box does.
+// "QuimbroProbe press <button>" clicks the button as a person would: the mouse moved to the
+// button's centre, the window brought to the front, the button pressed there with SendInput.
+// Fails when another window covers the button.
 // "QuimbroProbe watch" waits for the window, asks it WM_NULL every kPace through a run (Exit
 // disabled) as the system does, then prints "answers <questions> <longest answer in ms>
 // <during> <after>", during and after its answers to a session end.
@@ -83,6 +86,40 @@ int Watch() {
     return 0;
 }
 
+// How long "press" waits for the window to come to the front.
+constexpr DWORD kFrontLimit = 1'000;
+
+// A mouse event at a point of the screen, in SendInput's units of the whole virtual screen.
+INPUT Mouse(DWORD action, POINT at) {
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN),
+              height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(at.x - left, 65535, std::max(width - 1, 1));
+    input.mi.dy = MulDiv(at.y - top, 65535, std::max(height - 1, 1));
+    input.mi.dwFlags = action | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    return input;
+}
+
+int Press(HWND form, const std::wstring& text) {
+    const HWND button = FindWindowExW(form, nullptr, L"Button", text.c_str());
+    RECT box{};
+    if (button == nullptr || !GetWindowRect(button, &box)) return 2;
+    const POINT centre{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+    INPUT move = Mouse(0, centre);
+    SendInput(1, &move, sizeof move);
+    // Windows may refuse the front to a program in the background; a click on the window
+    // brings it there then, as a person's does.
+    SetForegroundWindow(form);
+    for (DWORD waited = 0; GetForegroundWindow() != form && waited < kFrontLimit; waited += kPace)
+        Sleep(kPace);
+    // A disabled button lets the point through to its window, which must be Quimbro's.
+    if (GetAncestor(WindowFromPoint(centre), GA_ROOT) != form) return 1;
+    INPUT click[] = {Mouse(MOUSEEVENTF_LEFTDOWN, centre), Mouse(MOUSEEVENTF_LEFTUP, centre)};
+    return SendInput(2, click, sizeof click[0]) == 2 ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -91,6 +128,7 @@ int wmain(int argc, wchar_t** argv) {
     const HWND form = FindWindowW(nullptr, kCaption);
     if (form == nullptr) return 2;
     if (mode == L"close") return PostMessageW(form, WM_CLOSE, 0, 0) ? 0 : 1;
+    if (mode == L"press" && argc > 2) return Press(form, argv[2]);
 
     RECT client{};
     GetClientRect(form, &client);
