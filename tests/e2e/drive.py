@@ -493,7 +493,7 @@ def case_long_run(wine, quimbro):
     shutil.rmtree(wine.desktop / "QuimbroOutput")
 
 
-def case_killed_mid_copy(wine, quimbro):
+def case_killed_mid_copy(wine, quimbro, end=lambda wine, process: process.kill()):
     """Ended by the task manager during the copy of a big log: no copy under its own name holds
     anything but its source's bytes."""
     products = wine.drive_c / "Apps" / "Vantorel"
@@ -505,8 +505,9 @@ def case_killed_mid_copy(wine, quimbro):
     deadline = time.monotonic() + 180
     while not (part.exists() or part.with_suffix("").exists()) and time.monotonic() < deadline:
         time.sleep(0.002)
-    # As TerminateProcess: the process behind the program killed, nothing of it runs on.
-    process.kill()
+    # By default as TerminateProcess: the process behind the program killed, nothing of it
+    # runs on.
+    end(wine, process)
     process.wait(timeout=60)
     check("ended during the big log's copy", part.exists())
     for path in output.glob("*/**/*"):
@@ -514,6 +515,18 @@ def case_killed_mid_copy(wine, quimbro):
         if path.is_file() and path.suffix != ".quimbro-part" and path.parent.name != "windows":
             source = products / relative.removeprefix("Vantorel/")
             check(f"{relative} as its source", filecmp.cmp(path, source, shallow=False))
+
+
+def case_session_end_mid_copy(wine, quimbro):
+    """A Windows session that ends all the same during a big log's copy: the program ends at
+    once, its report log closed with what the run had written, and no half copy under a name."""
+
+    def end_session(wine, process):
+        wine.run(wine.probe, "end-session")
+        check("program ended by the session's end", process.wait(timeout=60), 0)
+        check("report log written so far", report(wine.desktop)[1][:1], ["Quimbro Log"])
+
+    case_killed_mid_copy(wine, quimbro, end_session)
 
 
 def case_output_a_file(wine, quimbro):

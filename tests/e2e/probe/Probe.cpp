@@ -7,7 +7,8 @@
 //   bar     <position> <low> <high>
 //   point   <button text> <screen x> <screen y>
 //   focus   <id of the focused control, 0 for none>
-// "QuimbroProbe close" instead asks the window to close, as its title bar's close box does.
+// "QuimbroProbe close" instead asks the window to close, as its title bar's close box does;
+// "QuimbroProbe end-session" tells it the Windows session ends, as a log-off that goes on does.
 // "QuimbroProbe press <button>" clicks the button as a person would: the mouse moved to the
 // button's centre, the window brought to the front, the button pressed there with SendInput.
 // Fails when another window covers the button.
@@ -55,9 +56,9 @@ constexpr DWORD kPace = 100;
 constexpr DWORD kShowLimit = 120'000;
 
 // The answer, or 2 for none within kAskLimit.
-DWORD_PTR Ask(HWND form, UINT message) {
+DWORD_PTR Ask(HWND form, UINT message, WPARAM w = 0) {
     DWORD_PTR answer = 2;
-    SendMessageTimeoutW(form, message, 0, 0, SMTO_NORMAL, kAskLimit, &answer);
+    SendMessageTimeoutW(form, message, w, 0, SMTO_NORMAL, kAskLimit, &answer);
     return answer;
 }
 
@@ -128,6 +129,8 @@ int wmain(int argc, wchar_t** argv) {
     const HWND form = FindWindowW(nullptr, kCaption);
     if (form == nullptr) return 2;
     if (mode == L"close") return PostMessageW(form, WM_CLOSE, 0, 0) ? 0 : 1;
+    // A log-off that goes on whatever the window answered; the window's process ends meanwhile.
+    if (mode == L"end-session") return Ask(form, WM_ENDSESSION, TRUE) == 2 ? 0 : 1;
     if (mode == L"press" && argc > 2) return Press(form, argv[2]);
 
     RECT client{};
