@@ -13,7 +13,6 @@
 #include "fakes/FakeWindow.h"
 #include "gatherers/CommandLine.h"
 #include "platform/PlatformError.h"
-#include "platform/Window.h"
 #include "platform/WindowsPath.h"
 #include "suite/KXSuite.h"
 
