@@ -10,9 +10,9 @@
 #include "context/ObjectsAndVariables.h"
 #include "context/Statements.h"
 #include "core/Fixtures.h"
+#include "fakes/FakeWindow.h"
 #include "gatherers/CommandLine.h"
 #include "platform/PlatformError.h"
-#include "platform/Window.h"
 #include "platform/WindowsPath.h"
 #include "suite/KXSuite.h"
 
@@ -74,20 +74,16 @@ TEST(ProductBase, IsTheFolderBesideKestova) {
         EXPECT_EQ(ProductBaseFolder(row[0]), row[1]) << row[0];
 }
 
-struct RecordingBar final : ProgressBar {
-    void Show(float value) override { shown.push_back(value); }
-    std::vector<float> shown;
-};
-
 TEST(ProgressBar, RefusesValuesOutsideItsRangeAndKeepsTheOldOne) {
-    RecordingBar bar;
+    FakeWindow window;
+    auto& bar = window.ProgressBar1();
     bar.SetValue(98);
     EXPECT_THROW(bar.SetValue(102), PlatformError);
     EXPECT_THROW(bar.SetValue(-2), PlatformError);
     EXPECT_EQ(bar.Value(), 98);
     bar.SetValue(100);
     bar.SetValue(0);
-    EXPECT_EQ(bar.shown, (std::vector<float>{98, 100, 0}));
+    EXPECT_EQ(window.events, (Lines{"P:98", "P:100", "P:0"}));
 }
 
 // Whatever a statement meets, it costs that statement only: the run never ends early.

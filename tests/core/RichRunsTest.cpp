@@ -16,9 +16,9 @@ namespace {
 
 const std::string kIis = "IIS://QUIMBROPC/";
 
-// The report log, the window's events ("ended:" where the run waited for a capture), the
-// output tree wherever the run put it (on the desktop or at the drive root), and the command
-// lines with "<root>" for the drive root.
+// The report log, the window's events ("ended:" where the run waited for a capture) and its
+// buttons after the run, the output tree wherever the run put it (on the desktop or at the drive
+// root), and the command lines with "<root>" for the drive root.
 using Outcome = std::map<std::string, Lines>;
 
 Outcome RunOn(RichComputer& rich) {
@@ -35,8 +35,13 @@ Outcome RunOn(RichComputer& rich) {
     for (auto& line : commands)
         if (const auto at = line.find(rich.root.string()); at != std::string::npos)
             line.replace(at, rich.root.string().size(), "<root>");
+    const auto state = [](bool enabled) { return enabled ? "enabled" : "disabled"; };
     return {{"report", ReportLines(output / kReport)},
             {"window", window.events},
+            {"buttons",
+             {std::string("Start ") + state(window.start.enabled),
+              std::string("Exit ") + state(window.cancel.enabled),
+              window.unloaded ? "unloaded" : "shown"}},
             {"tree", fs::exists(output) ? TreeOf(output) : Lines{}},
             {"commands", commands}};
 }
@@ -106,6 +111,7 @@ TEST(RichRuns, EachCaseChangesExactlyItsOwnLines) {
         RichComputer rich(root.path());
         Outcome expected = {{"report", ExpectedLines("rich-report.txt")},
                             {"window", ExpectedLines("rich-run.txt")},
+                            {"buttons", {"Start disabled", "Exit enabled", "shown"}},
                             {"tree", ExpectedLines("rich-output-tree.txt")},
                             {"commands", ExpectedLines("rich-commands.txt")}};
         std::vector<Lines> kept;

@@ -1,6 +1,5 @@
-// Runs through Form1 beside the rich runs' cases: the window's buttons, an exit before the
-// start, the Windows names that run the gatherers, long environments and the message list's
-// scrolling.
+// Runs through Form1 beside the rich runs' cases: an exit before the start, the Windows names that
+// run the gatherers, long environments and the message list's scrolling.
 #include <gtest/gtest.h>
 
 #include "app/Form1.h"
@@ -21,20 +20,6 @@ class RunTest : public ::testing::Test {
     FakeWindow window;
     Form1 form{rich.pc.computer(), window};
 };
-
-TEST_F(RunTest, TheLoadShowsTheNoticeAndTheStartIsPressedOnce) {
-    form.Form_Load();
-    // The run's window begins with what the load shows, up to the emptied bar.
-    auto load = ExpectedLines("rich-run.txt");
-    load.resize(std::find(load.begin(), load.end(), "P:0") - load.begin() + 1);
-    EXPECT_EQ(window.events, load);
-    EXPECT_TRUE(window.start.enabled);
-    EXPECT_EQ(form.Run().MessageCount, 0);
-    form.Start_Click();
-    EXPECT_FALSE(window.start.enabled);
-    EXPECT_TRUE(window.cancel.enabled);
-    EXPECT_FALSE(window.unloaded);
-}
 
 TEST_F(RunTest, ExitBeforeStartLeavesTheDesktopUntouched) {
     form.Form_Load();

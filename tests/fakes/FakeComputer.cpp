@@ -7,6 +7,7 @@
 
 #include "platform/PlatformError.h"
 #include "platform/PortableFileSystem.h"
+#include "platform/WindowsPath.h"
 
 namespace quimbro::test {
 
@@ -121,10 +122,7 @@ class RefusingHost final : public PosixFileHost {
 }  // namespace
 
 bool CaseInsensitiveLess::operator()(const std::string& a, const std::string& b) const {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) <
-               std::tolower(static_cast<unsigned char>(y));
-    });
+    return FoldCase(a) < FoldCase(b);
 }
 
 class FakeComputer::Parts final : public AutomationObjects,

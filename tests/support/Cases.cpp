@@ -36,7 +36,7 @@ Value ValueOf(const std::string& typed) {
     if (kind != "HEX") throw std::invalid_argument("no value kind " + kind);
     Bytes bytes;
     for (const auto& byte : Split(text, ","))
-        bytes.push_back(static_cast<std::uint8_t>(std::stoi(byte, nullptr, 16)));
+        if (!byte.empty()) bytes.push_back(static_cast<std::uint8_t>(std::stoi(byte, nullptr, 16)));
     return bytes;
 }
 

@@ -47,7 +47,7 @@ TEST(EnvironmentClasses, VariablesAsStoredInTheirOrder) {
         TestValues values(root, key);
         values.Set(L"QUIMBRO_A", REG_EXPAND_SZ, "%SystemRoot%\\bin\\0");
         values.Set(L"QUIMBRO_B", REG_SZ, "\\\\server\\0");
-        values.Set(L"QUIMBRO_BYTES", REG_BINARY, "hex:01 02");
+        values.Set(L"QUIMBRO_BYTES", REG_BINARY, "hex:01,02");
         values.Set(L"QUIMBRO_C", REG_SZ, "\\0");
         auto entries = EnvironmentClass(name);
         std::erase_if(entries,

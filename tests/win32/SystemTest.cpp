@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <future>
-#include <sstream>
 #include <thread>
 
 #include "TestSupport.h"
@@ -11,7 +10,6 @@
 #include "platform/win32/GroupsOnWorker.h"
 #include "platform/win32/Registry.h"
 #include "platform/win32/SystemLibrary.h"
-#include "platform/win32/WindowsClock.h"
 #include "platform/win32/WindowsComputer.h"
 #include "platform/win32/WindowsShell.h"
 #include "platform/win32/window/SessionHold.h"

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "TestSupport.h"
 #include "platform/win32/Owners.h"
 #include "platform/win32/window/MainWindow.h"
 
@@ -29,8 +30,7 @@ int ReportFailure(HWND, const std::exception_ptr& failure) noexcept {
 
 int main(int argc, char** argv) {
     // Planted as a program named like one of Windows' own, it leaves "<its path>.ran" when run.
-    std::wstring self(MAX_PATH, L'\0');
-    self.resize(::GetModuleFileNameW(nullptr, self.data(), MAX_PATH));
+    const std::wstring self = quimbro::win32::test::OwnProgram();
     if (self.ends_with(L".com")) {
         ::CloseHandle(::CreateFileW((self + L".ran").c_str(), GENERIC_WRITE, 0, nullptr,
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -1,7 +1,6 @@
 #include "TestSupport.h"
 
 #include <algorithm>
-#include <sstream>
 #include <stdexcept>
 
 #include "platform/PortableFileSystem.h"
@@ -11,13 +10,6 @@
 #include "platform/win32/WindowsFileHost.h"
 
 namespace quimbro::win32::test {
-
-static Bytes HexBytes(const std::string& hex) {
-    Bytes bytes;
-    for (const auto& pair : Split(hex, " "))
-        if (!pair.empty()) bytes.push_back(static_cast<BYTE>(std::stoul(pair, nullptr, 16)));
-    return bytes;
-}
 
 TestValues::TestValues(HKEY root, std::wstring key, REGSAM view)
     : root_(root), path_(std::move(key)), view_(view) {
@@ -37,9 +29,8 @@ void TestValues::Set(const std::wstring& name, DWORD type, const std::string& da
     for (auto at = text.find(L"\\0"); at != std::wstring::npos; at = text.find(L"\\0"))
         text.replace(at, 2, 1, L'\0');
     const auto* wide = reinterpret_cast<const BYTE*>(text.data());
-    const Bytes bytes = data.starts_with("hex:")
-                            ? HexBytes(data.substr(4))
-                            : Bytes(wide, wide + text.size() * sizeof(wchar_t));
+    Bytes bytes(wide, wide + text.size() * sizeof(wchar_t));
+    if (data.starts_with("hex:")) bytes = std::get<Bytes>(ValueOf("HEX " + data.substr(4)));
     if (::RegSetValueExW(key_.Get(), name.c_str(), 0, type, bytes.data(),
                          static_cast<DWORD>(bytes.size())) != ERROR_SUCCESS)
         throw std::runtime_error("test value cannot be set");

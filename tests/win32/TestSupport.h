@@ -20,7 +20,7 @@ class TestValues {
     TestValues(const TestValues&) = delete;
     TestValues& operator=(const TestValues&) = delete;
 
-    // Data as UTF-16 text with "\0" for a NUL, or "hex:" and the bytes: "hex:01 fe".
+    // Data as UTF-16 text with "\0" for a NUL, or "hex:" and the bytes: "hex:01,fe".
     void Set(const std::wstring& name, DWORD type, const std::string& data);
 
   private:
