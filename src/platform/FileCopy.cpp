@@ -43,8 +43,7 @@ void FileCopy::Into(const FileHost::Entry& from, const std::string& into, std::s
     auto target = host_.CreateTarget(part, size);
     try {
         CopyBytes(*source, *target, size, buffer, between);
-        target->Finish(source->LastWrite());
-        host_.Rename(part, to);
+        target->Finish(source->LastWrite(), to);
     } catch (...) {
         target.reset();
         try {

@@ -43,8 +43,11 @@ class FileHost {
       public:
         virtual ~Target() = default;
         virtual void Write(std::span<const char> bytes) = 0;
-        // Closes the file at what was written; a copy takes its source's last-write time.
-        virtual void Finish(std::optional<Stamp> lastWrite) = 0;
+        // Closes the file at what was written; a copy takes its source's last-write time and,
+        // given a name (a path in the same folder), takes that name as it closes, replacing a
+        // file of that name.
+        virtual void Finish(std::optional<Stamp> lastWrite,
+                            const std::optional<std::string>& name) = 0;
     };
 
     struct Space {
@@ -67,8 +70,6 @@ class FileHost {
     // Creates the file, replacing one of that name; `size` is what is expected to come.
     virtual std::unique_ptr<Target> CreateTarget(const std::string& path,
                                                  std::uint64_t size) const = 0;
-    // Gives a file another name in its folder, replacing a file of that name.
-    virtual void Rename(const std::string& from, const std::string& to) const = 0;
     // The volume that holds the folder: free is what the user may still write there.
     virtual Space SpaceOf(const std::string& folder) const = 0;
     // Removes a file, an empty folder, or a link itself, leaving what it points to untouched.

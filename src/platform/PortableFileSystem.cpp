@@ -166,7 +166,7 @@ class FileTextStream final : public TextStream {
     void Close() override {
         if (!out_) throw PlatformError("the text file is closed");
         const auto closing = std::move(out_);
-        closing->Finish(std::nullopt);
+        closing->Finish(std::nullopt, std::nullopt);
     }
 
   private:

@@ -126,7 +126,8 @@ class PosixTarget final : public FileHost::Target {
         out_.flush();
         if (!out_) throw PlatformError("the copy cannot be written");
     }
-    void Finish(std::optional<FileHost::Stamp> lastWrite) override {
+    void Finish(std::optional<FileHost::Stamp> lastWrite,
+                const std::optional<std::string>& name) override {
         out_.close();
         if (!out_) throw PlatformError("the copy cannot be closed");
         if (lastWrite)
@@ -134,6 +135,7 @@ class PosixTarget final : public FileHost::Target {
                 fs::last_write_time(path_,
                                     fs::file_time_type(fs::file_time_type::duration(*lastWrite)));
             });
+        if (name) Translated([&] { fs::rename(path_, *name); });
     }
 
   private:
@@ -150,10 +152,6 @@ std::unique_ptr<FileHost::Source> PosixFileHost::OpenSource(const std::string& p
 std::unique_ptr<FileHost::Target> PosixFileHost::CreateTarget(const std::string& path,
                                                               std::uint64_t) const {
     return std::make_unique<PosixTarget>(path);
-}
-
-void PosixFileHost::Rename(const std::string& from, const std::string& to) const {
-    Translated([&] { fs::rename(from, to); });
 }
 
 FileHost::Space PosixFileHost::SpaceOf(const std::string& folder) const {

@@ -1,8 +1,10 @@
 #include "platform/win32/WindowsFileHost.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "platform/PlatformError.h"
 #include "platform/WindowsPath.h"
@@ -52,6 +54,14 @@ FileHost::Entry EntryOf(std::string path, const std::wstring& name, const WIN32_
             reparsePoint, reparsePoint ? found.dwReserved0 : 0};
 }
 
+// The system's own form of a long path, as a rename through a handle takes it: \??\C:\... for
+// \\?\C:\..., \??\UNC\... for \\?\UNC\....
+std::wstring NtPath(const std::wstring& longPath) {
+    if (!std::wstring_view(longPath).starts_with(kLongPrefix))
+        throw PlatformError("not a long path");
+    return L"\\??\\" + longPath.substr(kLongPrefix.size());
+}
+
 // A file as it stands, shared with the program that keeps writing it.
 class SharedSource final : public FileHost::Source {
   public:
@@ -94,7 +104,7 @@ class PlainTarget final : public FileHost::Target {
   public:
     PlainTarget(const std::string& path, std::uint64_t size)
         : file_(ValidOrNull(::CreateFileW(
-              Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+              Wide(path).c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr))) {
         if (!file_) throw PlatformError("the copy cannot be created");
         if (size >= kPlacedFrom) {
@@ -123,7 +133,8 @@ class PlainTarget final : public FileHost::Target {
         }
     }
 
-    void Finish(std::optional<FileHost::Stamp> lastWrite) override {
+    void Finish(std::optional<FileHost::Stamp> lastWrite,
+                const std::optional<std::string>& name) override {
         // The source may have shrunk since it was opened.
         if (placed_ != 0 && placed_ != written_) EndAt(written_);
         if (lastWrite) {
@@ -132,10 +143,27 @@ class PlainTarget final : public FileHost::Target {
             if (!::SetFileTime(file_.Get(), nullptr, nullptr, &time))
                 throw PlatformError("the copy's time cannot be set");
         }
+        if (name) RenameTo(Wide(*name));
         if (!::CloseHandle(file_.Detach())) throw PlatformError("the copy cannot be closed");
     }
 
   private:
+    // Renamed through the handle it was written by: asking for the file again by its path, as
+    // MoveFileExW does, costs a copy of many small logs a third more time under Wine.
+    void RenameTo(const std::wstring& path) {
+        const std::wstring name = NtPath(path);
+        std::vector<unsigned char> buffer(offsetof(FILE_RENAME_INFO, FileName) +
+                                          (name.size() + 1) * sizeof(wchar_t));
+        auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+        info->ReplaceIfExists = TRUE;
+        info->RootDirectory = nullptr;
+        info->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+        std::copy(name.begin(), name.end(), info->FileName);
+        if (!::SetFileInformationByHandle(file_.Get(), FileRenameInfo, info,
+                                          static_cast<DWORD>(buffer.size())))
+            throw PlatformError("the copy cannot take its name");
+    }
+
     void MoveTo(std::uint64_t offset) {
         LARGE_INTEGER at{};
         at.QuadPart = static_cast<LONGLONG>(offset);
@@ -216,11 +244,6 @@ std::unique_ptr<FileHost::Source> WindowsFileHost::OpenSource(const std::string&
 std::unique_ptr<FileHost::Target> WindowsFileHost::CreateTarget(const std::string& path,
                                                                 std::uint64_t size) const {
     return std::make_unique<PlainTarget>(path, size);
-}
-
-void WindowsFileHost::Rename(const std::string& from, const std::string& to) const {
-    if (!::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING))
-        throw PlatformError("the file cannot be renamed");
 }
 
 FileHost::Space WindowsFileHost::SpaceOf(const std::string& folder) const {

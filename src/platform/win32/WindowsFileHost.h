@@ -26,7 +26,6 @@ class WindowsFileHost final : public FileHost {
     // run's deletion of the output folder.
     std::unique_ptr<Target> CreateTarget(const std::string& path,
                                          std::uint64_t size) const override;
-    void Rename(const std::string& from, const std::string& to) const override;
     // Free is what the user may write: a disk quota counts.
     Space SpaceOf(const std::string& folder) const override;
     // A link is removed itself; when Windows refuses that, the removal fails and the link's
