@@ -1,13 +1,8 @@
-"""Drives Quimbro.exe under Wine on a virtual display as a person would, on the core's rich
-computer, and checks its window, its report and its output folder. Each case_* is one test:
+"""Drives Quimbro.exe as a person would, under Wine on a virtual display with the core's rich
+computer planted, and checks its window, its report and its output folder. Each case_* is one test:
     drive.py CASE --quimbro EXE --probe EXE --work FOLDER [--native]
-In native mode (on Windows, or --native) every press is made inside the window's session by the
-probe with SendInput instead of xdotool; under Wine that mode keeps the prefix and its rich
-computer, and runs any case that only clicks. On Windows itself there is no scratch computer: the
-programs start directly on the real one, only the run case is made, and it checks what holds on
-any computer: the window in each state (at 100 % scaling, where the layout's pixels hold), the
-one report log in the real desktop's QuimbroOutput (which it replaces, as every run does), its
-lines, its own section, the computer's name, Quimbro among the processes and the captures."""
+With --native, and always on Windows itself (where only the run case is made, on the real computer
+and its desktop), the probe makes every press with SendInput instead of xdotool."""
 import argparse
 import filecmp
 import json
@@ -22,6 +17,7 @@ import time
 TESTS = pathlib.Path(__file__).resolve().parent.parent
 DATA, EXPECTED = TESTS / "data", TESTS / "core" / "expected"
 WINDOW = json.loads((DATA / "e2e" / "window.json").read_text(encoding="utf-8"))
+PIPE = subprocess.PIPE
 QUIET = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 # The core's drive root is the test's folder; under Wine the products lie on C:.
 PRODUCTS = ("\\Apps\\", "C:\\Apps\\")
@@ -63,11 +59,6 @@ class Snapshot:
                                     for c in self.controls],
             lines=len(self.lines), top=self.top[0], bar=self.bar, enabled=self.enabled,
             focus="".join(c["kind"] + c["text"] for c in self.controls if c["id"] == self.focus[0]))
-
-
-def answers(watch):
-    """The probe's watch at the run's end: questions, longest answer in ms, session end answers."""
-    return [int(f) for f in watch.communicate(timeout=120)[0].split()[-4:]]
 
 
 def check_window(snapshot, state):
@@ -138,7 +129,7 @@ class Wine:
     def read(self):
         """A snapshot, or None while the window is not there."""
         try:
-            result = self.run(self.probe, timeout=60, output=subprocess.PIPE)
+            result = self.run(self.probe, timeout=60, output=PIPE)
         except subprocess.TimeoutExpired:
             return None
         return None if result.returncode else Snapshot(result.stdout.decode("utf-8", "replace"))
@@ -167,15 +158,20 @@ class Wine:
         subprocess.run(["xdotool", "mousemove", "--sync", *snapshot.points[button], "click", "1"],
                        env=self.env, check=True)
 
-    def run_once(self, program, env=None, cwd=None, on_ready=lambda snapshot: None,
-                 on_finished=lambda snapshot: None):
-        """As a person runs Quimbro once: launch, Start, the end of the run, Exit."""
+    def started(self, program, env=None, cwd=None, on_ready=lambda snapshot: None):
+        """Quimbro launched and Start pressed once its window is ready; its process."""
         process = self.start(program, env=env, cwd=cwd)
         ready = self.wait(lambda s: s.ready, 60)
         on_ready(ready)
         self.click(ready, "Start")
-        finished = self.wait(lambda s: s.enabled == ["Exit"], 180)
-        on_finished(finished)
+        return process
+
+    def run_once(self, program, env=None, cwd=None, on_ready=lambda snapshot: None,
+                 on_each=lambda snapshot: None, on_finished=lambda snapshot, process: None):
+        """As a person runs Quimbro once: launch, Start, the end of the run, Exit."""
+        process = self.started(program, env, cwd, on_ready)
+        finished = self.wait(lambda s: s.enabled == ["Exit"], 180, on_each)
+        on_finished(finished, process)
         self.click(finished, "Exit")
         check("program ended by Exit", process.wait(timeout=60), 0)
 
@@ -247,7 +243,7 @@ def check_report_and_output(wine):
     name, titles, by_title = report(wine.desktop)
     info = by_title.get("Quimbro Log", [])
     check("log information", info[3:5], [f"LOG FILE NAME: {name}", "Quimbro VERSION: 1.12122001"])
-    computer = wine.run("cmd", "/c", "echo %COMPUTERNAME%", output=subprocess.PIPE).stdout
+    computer = wine.run("cmd", "/c", "echo %COMPUTERNAME%", output=PIPE).stdout
     computer = computer.decode("latin-1").strip()
     networking = by_title.get("Networking", [])
     check("computer name", [l for l in networking if l.startswith("COMPUTER NAME: ")],
@@ -289,26 +285,17 @@ def first_line(output):
     return next((line.strip() for line in output.splitlines() if line.strip()), None)
 
 
-# What cmd prints when it cannot start a program; under load Wine now and then fails a start.
-NOT_STARTED = b"Application could not be started"
-
-
-def printed(wine, command):
-    """The first line a command prints here, tried again when Wine failed to start it."""
-    for _ in range(3):
-        line = first_line(wine.run("cmd", "/C", *command.split(), output=subprocess.PIPE).stdout)
-        if not (line or b"").startswith(NOT_STARTED):
-            break
-    return line
-
-
 def check_captures(wine, desktop):
-    """Each capture holds what its command prints here, as far as its first line tells."""
+    """Each capture holds what its command prints here, as far as its first line tells; the
+    command is tried again when Wine, now and then under load, failed to start it."""
     for prefix, command in COMMANDS:
         found = list((desktop / "QuimbroOutput" / "windows").glob(f"{prefix}_*.log"))
         check(f"{prefix} captures", len(found), 1)
-        check(f"first line of {prefix}", found and first_line(found[0].read_bytes()),
-              printed(wine, command))
+        for _ in range(3):
+            printed = first_line(wine.run("cmd", "/C", *command.split(), output=PIPE).stdout)
+            if not (printed or b"").startswith(b"Application could not be started"):
+                break
+        check(f"first line of {prefix}", found and first_line(found[0].read_bytes()), printed)
 
 
 def plant(folder, quimbro, files):
@@ -325,11 +312,6 @@ def case_run(wine, quimbro):
     if wine.scratch:
         shutil.copy(os.environ["QUIMBRO_STAND_IN"], wine.drive_c / "windows/system32/netstat.exe")
         wine.env["WINEDLLOVERRIDES"] += ";netstat.exe=n"
-    process = wine.start(quimbro)
-    ready = wine.wait(lambda s: s.ready, 60)
-    check_window(ready, "ready")
-
-    wine.click(ready, "Start")
     running = []
 
     def watch(snapshot):
@@ -340,21 +322,22 @@ def case_run(wine, quimbro):
             wine.close_box()
             wine.click(snapshot, "Exit")
 
-    wine.wait(lambda s: "Exit" in s.enabled, 180, watch)
-    check("the run seen with Exit disabled", len(running), 1)
-    for snapshot in running:
-        check_window(snapshot, "running")
-        check("bar moves in even steps", snapshot.bar[0] % 2 == 0 and 0 <= snapshot.bar[0] <= 100)
-    time.sleep(2)
-    check("input during the run ignored", process.poll(), None)
-    finished = wine.read()
-    check_window(finished, "finished")
-    check("messages shown during the run", finished.view["lines"] > 8 + 7 + 10)
-    check("list follows its end", finished.view["top"] > 0)
-    check_report_and_output(wine)
+    def finished(_, process):
+        check("the run seen with Exit disabled", len(running), 1)
+        for snapshot in running:
+            check_window(snapshot, "running")
+            bar = snapshot.bar[0]
+            check("bar moves in even steps", bar % 2 == 0 and 0 <= bar <= 100)
+        time.sleep(2)
+        check("input during the run ignored", process.poll(), None)
+        finished = wine.read()
+        check_window(finished, "finished")
+        check("messages shown during the run", finished.view["lines"] > 8 + 7 + 10)
+        check("list follows its end", finished.view["top"] > 0)
+        check_report_and_output(wine)
 
-    wine.click(finished, "Exit")
-    check("program ended by Exit", process.wait(timeout=60), 0)
+    wine.run_once(quimbro, on_ready=lambda ready: check_window(ready, "ready"), on_each=watch,
+                  on_finished=finished)
     check("QuimbroOutput stays", (wine.desktop / "QuimbroOutput").is_dir())
 
 
@@ -456,8 +439,7 @@ def case_odd_desktop(wine, quimbro):
 def case_failure_report(wine, quimbro):
     """A failure that escapes an event handler: a test build whose pump fails when Start is
     pressed shows the failure's text over its window and ends with a non-zero exit code."""
-    process = wine.start(os.environ["QUIMBRO_FAILING"])
-    wine.click(wine.wait(lambda s: s.ready, 60), "Start")
+    process = wine.started(os.environ["QUIMBRO_FAILING"])
     # The probe reads the top window captioned "Vantorel Quimbro": now the message box.
     box = wine.wait(lambda s: any(c["text"] == "OK" and c["visible"] for c in s.controls), 60)
     check("failure shown", [c["text"] for c in box.controls if c["kind"] == "Static" and c["text"]],
@@ -483,9 +465,10 @@ def case_long_run(wine, quimbro):
     for n in range(20000):
         (old := wine.desktop / "QuimbroOutput" / f"{n // 500}").mkdir(parents=True, exist_ok=True)
         (old / f"{n}.log").write_text("old")
-    watch = [wine.start(wine.probe, "watch", output=subprocess.PIPE)]
-    wine.run_once(quimbro, on_finished=lambda _: watch.append(answers(watch[0])))
-    count, longest, during, after = watch[1]
+    # The probe's watch at the run's end: questions, longest answer in ms, session end answers.
+    watch = [wine.start(wine.probe, "watch", output=PIPE)]
+    wine.run_once(quimbro, on_finished=lambda *_: watch.append(watch[0].communicate(timeout=120)))
+    count, longest, during, after = map(int, watch[1][0].split()[-4:])
     check(f"{count} questions during the run, the longest answered in {longest} ms",
           count > 20 and longest <= WINDOW["answer within ms"])
     check("session end during and after the run", [during, after], WINDOW["session end"])
@@ -500,8 +483,7 @@ def case_killed_mid_copy(wine, quimbro, end=lambda wine, process: process.kill()
     sparse_log(products / "AlmanBoard" / "logs" / "big.log", 256 << 20)
     output = wine.desktop / "QuimbroOutput"
     part = output / "AlmanBoard" / "logs" / "big.log.quimbro-part"
-    process = wine.start(quimbro)
-    wine.click(wine.wait(lambda s: s.ready, 60), "Start")
+    process = wine.started(quimbro)
     deadline = time.monotonic() + 180
     while not (part.exists() or part.with_suffix("").exists()) and time.monotonic() < deadline:
         time.sleep(0.002)
@@ -532,7 +514,7 @@ def case_session_end_mid_copy(wine, quimbro):
 def case_output_a_file(wine, quimbro):
     """A file named QuimbroOutput on the desktop: the run ends saying that it wrote nothing."""
     (wine.desktop / "QuimbroOutput").write_text("a file of the user's")
-    wine.run_once(quimbro, on_finished=lambda finished: check_window(finished, "failed"))
+    wine.run_once(quimbro, on_finished=lambda finished, _: check_window(finished, "failed"))
 
 
 def boot_rich_computer(wine):

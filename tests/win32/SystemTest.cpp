@@ -8,10 +8,8 @@
 #include "TestSupport.h"
 #include "platform/PlatformError.h"
 #include "platform/win32/GroupsOnWorker.h"
-#include "platform/win32/Registry.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WindowsComputer.h"
-#include "platform/win32/WindowsShell.h"
 #include "platform/win32/window/SessionHold.h"
 
 #include <lm.h>
@@ -19,28 +17,19 @@
 namespace quimbro::win32::test {
 namespace {
 
-// Every part as the program makes it. Wine lacks the metabase providers, so binding fails
-// without starting ADSI; its
-// NetAPI reports success and fills nothing, so the Administrators, found by their SID in every
+// What a whole run shows of no part: the user's domain, the desktop's form, the program's own
+// copies. Wine lacks the metabase providers, so binding fails without starting ADSI; its NetAPI
+// reports success and fills nothing, so the Administrators, found by their SID in every
 // language, are an empty list: never a failure and never an unnamed member.
 TEST(Computer, AllPartsAreThere) {
     WindowsComputer pc;
     Computer& computer = pc.computer();
     auto shell = computer.automation.CreateShell();
     auto network = computer.automation.CreateNetwork();
-    auto files = computer.automation.CreateFileSystem();
-    ASSERT_TRUE(shell && network && files);
-    const std::string desktop = shell->DesktopFolder();
-    EXPECT_EQ(desktop, DesktopFolderPath());
-    EXPECT_FALSE(desktop.empty() || desktop.ends_with('\\'));
-    EXPECT_TRUE(files->FolderExists(desktop));
+    ASSERT_TRUE(shell && network);
+    EXPECT_FALSE(shell->DesktopFolder().ends_with('\\'));
     const std::string name = network->ComputerName();
-    EXPECT_FALSE(name.empty() || name.size() > MAX_COMPUTERNAME_LENGTH ||
-                 network->UserName().empty() || network->UserDomain().empty());
-    const std::string version =
-        "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\CurrentVersion";
-    EXPECT_EQ(shell->RegRead(version), ReadRegistryValue(version));
-    EXPECT_FALSE(computer.processes.RunningProcesses().empty());
+    EXPECT_FALSE(network->UserName().empty() || network->UserDomain().empty());
     EXPECT_EQ(std::ranges::count(CopiesOfThisProgram(), ::GetCurrentProcessId()), 1);
     for (const auto& member : computer.groups.AdministratorsMembers(name))
         EXPECT_TRUE(member && !member->empty());
