@@ -365,27 +365,20 @@ def case_close_box(wine, quimbro):
     case_exit_first(wine, quimbro, lambda wine, ready: wine.close_box())
 
 
-def check_iis(wine, quimbro, registry, source):
-    """IIS 7 and later's own file is there; the registry says which IIS this is."""
+def case_iis(wine, quimbro):
+    """IIS 6 through ADSI: the test's "IIS:" provider in the prefix serves a metabase, and the IIS
+    section comes from it, not from the applicationHost.config beside it. Then IIS 10 without its
+    metabase: the section read from that file."""
     config = wine.drive_c / "windows" / "system32" / "inetsrv" / "config"
     config.mkdir(parents=True, exist_ok=True)
     shutil.copy(DATA / "iis" / "several-sites.config", config / "applicationHost.config")
-    wine.regedit((DATA / "e2e" / registry).read_text())
-    wine.run_once(quimbro)
-    check(f"IIS section as {source}", report(wine.desktop)[2].get("IIS"), expected(source))
-
-
-def case_iis_configuration(wine, quimbro):
-    """IIS 10 without its metabase: the IIS section read from applicationHost.config."""
-    check_iis(wine, quimbro, "iis10.reg", "iis-several-sites.txt")
-
-
-def case_iis_metabase(wine, quimbro):
-    """IIS 6 through ADSI: the test's "IIS:" provider in the prefix serves a metabase, and the
-    IIS section comes from it, not from the applicationHost.config beside it."""
     plant(wine.drive_c / "iisprovider", os.environ["QUIMBRO_IIS_PROVIDER"],
           [(DATA / "iis" / "iis6.metabase", ".")])
-    check_iis(wine, quimbro, "iis-provider.reg", "iis-metabase.txt")
+    for registry, source in (("iis-provider.reg", "iis-metabase.txt"),
+                             ("iis10.reg", "iis-several-sites.txt")):
+        wine.regedit((DATA / "e2e" / registry).read_text())
+        wine.run_once(quimbro)
+        check(f"IIS section as {source}", report(wine.desktop)[2].get("IIS"), expected(source))
 
 
 def case_planted_dlls(wine, quimbro):

@@ -16,6 +16,7 @@
 // disabled) as the system does, then prints "answers <questions> <longest answer in ms>
 // <during> <after>", during and after its answers to a session end.
 // Exits with 2 when the window is not there.
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32.h"
 
 #include <commctrl.h>
@@ -26,17 +27,11 @@
 
 namespace {
 
+using quimbro::win32::Utf8;
+
 // A length or count as a size; an error (negative) as none.
 size_t Size(LRESULT n) {
     return n > 0 ? static_cast<size_t>(n) : 0;
-}
-
-std::string Utf8(const std::wstring& text) {
-    std::string out(text.size() * 3, '\0');  // the most UTF-8 one UTF-16 unit takes
-    out.resize(
-        Size(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
-                                 static_cast<int>(out.size()), nullptr, nullptr)));
-    return out;
 }
 
 std::string TextOf(HWND window) {
@@ -90,35 +85,25 @@ int Watch() {
 // How long "press" waits for the window to come to the front.
 constexpr DWORD kFrontLimit = 1'000;
 
-// A mouse event at a point of the screen, in SendInput's units of the whole virtual screen.
-INPUT Mouse(DWORD action, POINT at) {
-    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN),
-              height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(at.x - left, 65535, std::max(width - 1, 1));
-    input.mi.dy = MulDiv(at.y - top, 65535, std::max(height - 1, 1));
-    input.mi.dwFlags = action | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
-    return input;
-}
-
 int Press(HWND form, const std::wstring& text) {
     const HWND button = FindWindowExW(form, nullptr, L"Button", text.c_str());
     RECT box{};
     if (button == nullptr || !GetWindowRect(button, &box)) return 2;
     const POINT centre{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
-    INPUT move = Mouse(0, centre);
-    SendInput(1, &move, sizeof move);
-    // Windows may refuse the front to a program in the background; a click on the window
-    // brings it there then, as a person's does.
+    // A move by nothing gives the probe the last input, which lets it bring the window to the
+    // front; Windows may refuse still, and the click then brings it there, as a person's does.
+    INPUT mouse[2] = {};
+    mouse[0].type = mouse[1].type = INPUT_MOUSE;
+    mouse[0].mi.dwFlags = MOUSEEVENTF_MOVE;
+    if (!SetCursorPos(centre.x, centre.y) || SendInput(1, mouse, sizeof mouse[0]) != 1) return 1;
     SetForegroundWindow(form);
     for (DWORD waited = 0; GetForegroundWindow() != form && waited < kFrontLimit; waited += kPace)
         Sleep(kPace);
     // A disabled button lets the point through to its window, which must be Quimbro's.
     if (GetAncestor(WindowFromPoint(centre), GA_ROOT) != form) return 1;
-    INPUT click[] = {Mouse(MOUSEEVENTF_LEFTDOWN, centre), Mouse(MOUSEEVENTF_LEFTUP, centre)};
-    return SendInput(2, click, sizeof click[0]) == 2 ? 0 : 1;
+    mouse[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    mouse[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    return SendInput(2, mouse, sizeof mouse[0]) == 2 ? 0 : 1;
 }
 
 }  // namespace
