@@ -401,17 +401,23 @@ def case_planted_dlls(wine, quimbro):
 
 
 def case_planted_programs(wine, quimbro):
-    """Programs named like those the captures run, where Quimbro.exe is started from: never run.
-    Each one run leaves "<its path>.ran"."""
-    downloads = wine.drive_c / "Downloads"
+    """Programs named like those the captures run: where Quimbro.exe is started from, in a folder
+    the search path names first, and as net.com beside Windows' own net.exe (.com comes before
+    .exe): never run. Each one run leaves "<its path>.ran"."""
+    downloads, tools = wine.drive_c / "Downloads", wine.drive_c / "Tools"
     planted = os.environ["QUIMBRO_STAND_IN"]
-    program = plant(downloads, quimbro, [(planted, f"{n}.exe") for n in ("cmd", "ipconfig",
-                                                                           "netstat", "net")])
+    names = [(planted, f"{n}.exe") for n in ("cmd", "ipconfig", "netstat", "net")]
+    program = plant(downloads, quimbro, names)
+    plant(tools, planted, names + [(planted, "net.com")])
+    system_net = wine.drive_c / "windows" / "system32" / "net.com"
+    shutil.copy(planted, system_net)
     wine.run(downloads / "net.exe")
     check("a planted program that runs leaves its marker", (downloads / "net.exe.ran").exists())
     (downloads / "net.exe.ran").unlink(missing_ok=True)
-    wine.run_once(program, cwd=downloads)
-    check("planted programs that ran", list(downloads.glob("*.ran")), [])
+    wine.run_once(program, dict(wine.env, WINEPATH="C:\\Tools"), downloads)
+    check("planted programs that ran", [*downloads.glob("*.ran"), *tools.glob("*.ran"),
+                                        *system_net.parent.glob("net.com.ran")], [])
+    system_net.unlink()  # for Windows' own net start, which the capture is compared with
     check_captures(wine, wine.desktop)
 
 

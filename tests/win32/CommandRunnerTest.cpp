@@ -7,13 +7,11 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "gatherers/CommandLine.h"
 #include "platform/PlatformError.h"
 #include "platform/win32/CommandRunner.h"
 #include "platform/win32/CommandStarter.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WideText.h"
-#include "platform/win32/WindowsShell.h"
 
 namespace quimbro::win32::test {
 namespace {
@@ -40,34 +38,6 @@ TEST(CommandStarter, AFailedStartIsReportedByItsWait) {
     first->Wait();
     last->Wait();
     EXPECT_EQ(ReadWholeFile(before) + ReadWholeFile(after), "first\r\nlast\r\n");
-}
-
-// A net.com in a folder the search path names before the system folder would be found first
-// for "net" (.com comes before .exe): the capture runs the system folder's net.exe instead.
-// Wine's interpreter looks in its current folder, the system folder, before the search path, so
-// a net.com is planted there too. The interpreter's AutoRun commands, which Wine's interpreter
-// never runs, are left out by /D.
-TEST(WindowsShell, ACaptureRunsTheSystemFoldersProgramOnly) {
-    TempFolder folder;
-    const std::vector<std::wstring> planted = {Wide(folder.Path()) + L"\\net.com",
-                                               SystemFolder() + L"\\net.com"};
-    for (const auto& program : planted)
-        ASSERT_TRUE(::CopyFileW(OwnProgram().c_str(), program.c_str(), TRUE));
-    std::wstring path(32767, L'\0');
-    path.resize(::GetEnvironmentVariableW(L"PATH", path.data(), 32767));
-    ASSERT_TRUE(::SetEnvironmentVariableW(L"PATH", (Wide(folder.Path()) + L";" + path).c_str()));
-    WindowsShell shell(CommandRunner(), std::make_shared<Worker>());
-    const std::string capture = folder.Path() + "\\services_1.log";
-    const auto command = CaptureCommandFor(shell.SystemFolder(), "net.exe", "start", capture);
-    shell.Start(command.commandLine, command.outputFile)->Wait();
-    ::SetEnvironmentVariableW(L"PATH", path.c_str());
-    EXPECT_TRUE(command.commandLine.starts_with("cmd.exe /D /C ")) << command.commandLine;
-    for (const auto& program : planted) {
-        EXPECT_FALSE(Exists(Utf8(program) + ".ran"));
-        ::DeleteFileW(program.c_str());
-        ::DeleteFileW((program + L".ran").c_str());
-    }
-    EXPECT_FALSE(ReadWholeFile(capture).empty());
 }
 
 // A command still running at the limit is ended with everything it started, and the run goes

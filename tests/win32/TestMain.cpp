@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <string>
 #include <string_view>
 
-#include "TestSupport.h"
 #include "platform/win32/Owners.h"
 #include "platform/win32/window/MainWindow.h"
 
@@ -29,13 +27,6 @@ int ReportFailure(HWND, const std::exception_ptr& failure) noexcept {
 }  // namespace quimbro::win32
 
 int main(int argc, char** argv) {
-    // Planted as a program named like one of Windows' own, it leaves "<its path>.ran" when run.
-    const std::wstring self = quimbro::win32::test::OwnProgram();
-    if (self.ends_with(L".com")) {
-        ::CloseHandle(::CreateFileW((self + L".ran").c_str(), GENERIC_WRITE, 0, nullptr,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        return 0;
-    }
     // Started again by the command tests as a command that never ends on its own.
     if (argc == 2 && std::string_view(argv[1]) == "--print-and-wait") {
         std::puts("started");
