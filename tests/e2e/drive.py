@@ -61,6 +61,11 @@ class Snapshot:
             focus="".join(c["kind"] + c["text"] for c in self.controls if c["id"] == self.focus[0]))
 
 
+def answers(watch):
+    """The probe's watch at the run's end: questions, longest answer in ms, session end answers."""
+    return [int(f) for f in watch.communicate(timeout=120)[0].split()[-4:]]
+
+
 def check_window(snapshot, state):
     check(f"introduction when {state}", snapshot.lines[:8], WINDOW["introduction"])
     if state != "running":
@@ -464,10 +469,9 @@ def case_long_run(wine, quimbro):
     for n in range(20000):
         (old := wine.desktop / "QuimbroOutput" / f"{n // 500}").mkdir(parents=True, exist_ok=True)
         (old / f"{n}.log").write_text("old")
-    # The probe's watch at the run's end: questions, longest answer in ms, session end answers.
     watch = [wine.start(wine.probe, "watch", output=PIPE)]
-    wine.run_once(quimbro, on_finished=lambda *_: watch.append(watch[0].communicate(timeout=120)))
-    count, longest, during, after = map(int, watch[1][0].split()[-4:])
+    wine.run_once(quimbro, on_finished=lambda *_: watch.append(answers(watch[0])))
+    count, longest, during, after = watch[1]
     check(f"{count} questions during the run, the longest answered in {longest} ms",
           count > 20 and longest <= WINDOW["answer within ms"])
     check("session end during and after the run", [during, after], WINDOW["session end"])
