@@ -36,25 +36,26 @@ import time
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
-from drive import COMMANDS, Wine, answers, boot_rich_computer  # noqa: E402
+from drive import COMMANDS, Wine, answers  # noqa: E402
 
 TRACED_BUILD = ROOT / "build" / "benchmark"
 SHIPPED_BUILD = ROOT / "build" / "bench-release"
 QUIMBRO = pathlib.Path("src/platform/win32/window/Quimbro.exe")
 BENCH_SOURCES = ROOT / "tools" / "bench"
-PROBE_SOURCE = ROOT / "tests" / "e2e" / "probe" / "Probe.cpp"
+PROBE_SOURCES = (ROOT / "tests" / "e2e" / "probe" / "Probe.cpp",
+                 ROOT / "src" / "platform" / "win32" / "WideText.cpp")
 COMPILER = "x86_64-w64-mingw32-g++-posix"
 RESOURCE_COMPILER = "x86_64-w64-mingw32-windres"
 # The benchmark's own programs and the end-to-end tests' probe, which times the window's answers:
-# name, source (beside this script unless a full path), resource script or None, window program
+# name, sources (beside this script unless full paths), resource script or None, window program
 # (else console). The bare window carries the common controls manifest that Quimbro and any program
 # with themed controls carries: it loads the common controls library on its own.
 BENCH_PROGRAMS = [
-    ("BenchWatcher", "Watcher.cpp", None, False),
-    ("BenchCommands", "Commands.cpp", None, False),
-    ("BenchCopyTree", "CopyTree.cpp", None, False),
-    ("BenchBareWindow", "BareWindow.cpp", "BareWindow.rc", True),
-    ("QuimbroProbe", PROBE_SOURCE, None, False),
+    ("BenchWatcher", ("Watcher.cpp",), None, False),
+    ("BenchCommands", ("Commands.cpp",), None, False),
+    ("BenchCopyTree", ("CopyTree.cpp",), None, False),
+    ("BenchBareWindow", ("BareWindow.cpp",), "BareWindow.rc", True),
+    ("QuimbroProbe", PROBE_SOURCES, None, False),
 ]
 CMD = "C:\\windows\\system32\\cmd.exe"
 FORM_CLASS = "QuimbroForm1"
@@ -104,9 +105,9 @@ def build_quimbro(build_dir, traced):
 def build_bench_programs(folder):
     """The benchmark's own Windows programs, rebuilt when a source is newer."""
     folder.mkdir(parents=True, exist_ok=True)
-    newest = max(p.stat().st_mtime for p in [*BENCH_SOURCES.iterdir(), PROBE_SOURCE])
+    newest = max(p.stat().st_mtime for p in [*BENCH_SOURCES.iterdir(), *PROBE_SOURCES])
     programs = {}
-    for name, source, resources, windowed in BENCH_PROGRAMS:
+    for name, sources, resources, windowed in BENCH_PROGRAMS:
         program = folder / f"{name}.exe"
         if not program.exists() or program.stat().st_mtime < newest:
             compiled = []
@@ -117,7 +118,8 @@ def build_bench_programs(folder):
             subprocess.run([COMPILER, "-std=c++20", "-O2", "-static", "-municode", "-Wall",
                             "-Wextra", "-DUNICODE", "-D_UNICODE", f"-I{ROOT / 'src'}",
                             *(["-mwindows"] if windowed else []), "-o", str(program),
-                            str(BENCH_SOURCES / source), *map(str, compiled)], check=True)
+                            *(str(BENCH_SOURCES / s) for s in sources), *map(str, compiled)],
+                           check=True)
         programs[name] = program
     return programs
 
@@ -417,7 +419,7 @@ def main():
     label = f"{args.mib} MiB in {args.files} files"
     wine = Wine(args.work, probe=programs["QuimbroProbe"])
     try:
-        boot_rich_computer(wine)
+        wine.boot()
         bench = Bench(wine, programs, quimbro, shipped, args.work)
 
         print("warming up, then the window, the run and the three commands...", flush=True)

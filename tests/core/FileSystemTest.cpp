@@ -193,10 +193,8 @@ TEST(FileSystem, EachCaseOfTheTable) {
                 {"text", [&] { EXPECT_EQ(ReadFile(P(1)), Unescaped(f[2])); }},
                 {"files",
                  [&] {
-                     const auto tree = TreeOf(P(1));
-                     EXPECT_EQ(std::count_if(tree.begin(), tree.end(),
-                                             [](const auto& e) { return !e.ends_with('/'); }),
-                               std::stol(f[2]));
+                     const auto isFile = [](const auto& e) { return !e.ends_with('/'); };
+                     EXPECT_EQ(std::ranges::count_if(TreeOf(P(1)), isFile), std::stol(f[2]));
                  }},
                 {"at-break", [&] { EXPECT_EQ(host->atBreak, Lines(f.begin() + 1, f.end())); }},
                 {"turns",

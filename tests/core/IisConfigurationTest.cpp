@@ -81,11 +81,10 @@ std::unique_ptr<Metabase> OpenConfiguration(const std::string& file) {
 // The IIS section alone, written by a run whose metabase is `metabase`.
 std::vector<std::string> IisSection(Metabase& metabase) {
     TempFolder root;
-    FakeComputer pc(root.path());
-    pc.desktop = root.path().string();
-    pc.computerName = "QUIMBROPC";
-    pc.registry["HKLM\\Software\\Microsoft\\InetStp\\VersionString"] = std::string("Version 10.0");
-    auto& parts = pc.computer();
+    RichComputer rich(root.path());
+    rich.pc.registry["HKLM\\Software\\Microsoft\\InetStp\\VersionString"] =
+        std::string("Version 10.0");
+    auto& parts = rich.pc.computer();
     Computer computer{parts.automation, parts.processes, parts.groups, metabase, parts.clock};
     FakeWindow window;
     RunContext run(computer, window);
@@ -94,7 +93,7 @@ std::vector<std::string> IisSection(Metabase& metabase) {
     OpenLogFile(run);
     GatherIISInfo(run);
     CloseLogFile(run);
-    return ReportLines(root.path() / "QuimbroOutput" / kReport);
+    return ReportLines(rich.desktop / "QuimbroOutput" / kReport);
 }
 
 TEST(IisConfiguration, SectionFromTheConfigurationFile) {

@@ -1,5 +1,5 @@
-// Runs through Form1 beside the rich runs' cases: an exit before the start, the Windows names that
-// run the gatherers, long environments and the message list's scrolling.
+// Runs through Form1 beside the rich runs' cases: the Windows names that run the gatherers, long
+// environments and the message list's scrolling.
 #include <gtest/gtest.h>
 
 #include "app/Form1.h"
@@ -7,8 +7,6 @@
 #include "app/Utility.h"
 #include "core/Fixtures.h"
 #include "fakes/FakeWindow.h"
-
-namespace fs = std::filesystem;
 
 namespace quimbro::test {
 namespace {
@@ -20,14 +18,6 @@ class RunTest : public ::testing::Test {
     FakeWindow window;
     Form1 form{rich.pc.computer(), window};
 };
-
-TEST_F(RunTest, ExitBeforeStartLeavesTheDesktopUntouched) {
-    form.Form_Load();
-    form.Cancel_Click();
-    EXPECT_TRUE(window.unloaded);
-    EXPECT_TRUE(fs::is_empty(rich.desktop));
-    EXPECT_TRUE(rich.pc.commandLines.empty());
-}
 
 TEST_F(RunTest, OnlyTheSevenWindowsNamesRunTheGatherers) {
     for (const auto& row : Table("core/windows-names.txt")) {

@@ -77,7 +77,7 @@ def check_window(snapshot, state):
 
 class Wine:
     """Xvfb on a free display, and a new prefix below `work` with one wineserver, HOME inside
-    `work` and the desktop a real folder."""
+    `work`, the desktop a real folder, holding the core's rich computer."""
 
     # How programs are started, and whether the computer is a scratch one the test may change.
     launcher, scratch = ("wine",), True
@@ -109,6 +109,14 @@ class Wine:
         self.desktop = next(d for d in self.drive_c.glob("users/*/Desktop") if d.is_symlink())
         self.desktop.unlink()
         self.desktop.mkdir()
+        # The core's rich computer: its registry and its product files.
+        rich = (DATA / "rich" / "registry.reg").read_text(encoding="latin-1")
+        self.regedit(rich.replace("\r\n", "\n").replace('="\\\\Apps\\\\', '="C:\\\\Apps\\\\'))
+        self.regedit((DATA / "e2e" / "no-crash-debugger.reg").read_text())
+        computer = (DATA / "rich" / "computer.txt").read_text()
+        for name in re.findall(r"^product\t(.+)$", computer, re.M):
+            (self.drive_c / "Apps" / "Vantorel" / name).parent.mkdir(parents=True, exist_ok=True)
+            (self.drive_c / "Apps" / "Vantorel" / name).write_text("contents of " + name)
 
     def close(self):
         subprocess.run(["wineserver", "-k"], env=self.env, timeout=30, check=False)
@@ -520,18 +528,6 @@ def case_output_a_file(wine, quimbro):
     wine.run_once(quimbro, on_finished=lambda finished, _: check_window(finished, "failed"))
 
 
-def boot_rich_computer(wine):
-    """The prefix made, holding the core's rich computer: its registry and its product files."""
-    wine.boot()
-    rich = (DATA / "rich" / "registry.reg").read_text(encoding="latin-1")
-    wine.regedit(rich.replace("\r\n", "\n").replace('="\\\\Apps\\\\', '="C:\\\\Apps\\\\'))
-    wine.regedit((DATA / "e2e" / "no-crash-debugger.reg").read_text())
-    computer = (DATA / "rich" / "computer.txt").read_text()
-    for name in re.findall(r"^product\t(.+)$", computer, re.M):
-        (wine.drive_c / "Apps" / "Vantorel" / name).parent.mkdir(parents=True, exist_ok=True)
-        (wine.drive_c / "Apps" / "Vantorel" / name).write_text("contents of " + name)
-
-
 def main():
     cases = {name[5:]: case for name, case in globals().items() if name.startswith("case_")}
     if sys.platform == "win32":
@@ -548,10 +544,7 @@ def main():
     wine = mode(args.work, args.probe)
     passed = False
     try:
-        if wine.scratch:
-            boot_rich_computer(wine)
-        else:
-            wine.boot()
+        wine.boot()
         cases[args.case](wine, args.quimbro)
         passed = not failures
     finally:

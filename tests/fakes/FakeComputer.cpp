@@ -7,7 +7,6 @@
 
 #include "platform/PlatformError.h"
 #include "platform/PortableFileSystem.h"
-#include "platform/WindowsPath.h"
 
 namespace quimbro::test {
 
@@ -120,10 +119,6 @@ class RefusingHost final : public PosixFileHost {
 };
 
 }  // namespace
-
-bool CaseInsensitiveLess::operator()(const std::string& a, const std::string& b) const {
-    return FoldCase(a) < FoldCase(b);
-}
 
 class FakeComputer::Parts final : public AutomationObjects,
                                   public ProcessList,

@@ -10,11 +10,14 @@
 
 #include "platform/Computer.h"
 #include "platform/PosixFileHost.h"
+#include "platform/WindowsPath.h"
 
 namespace quimbro::test {
 
 struct CaseInsensitiveLess {
-    bool operator()(const std::string& a, const std::string& b) const;
+    bool operator()(const std::string& a, const std::string& b) const {
+        return FoldCase(a) < FoldCase(b);
+    }
 };
 
 // A metabase object: its properties and its children's names, in order. A child's path is

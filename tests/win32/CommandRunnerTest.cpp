@@ -41,9 +41,8 @@ TEST(CommandStarter, AFailedStartIsReportedByItsWait) {
 }
 
 // A command still running at the limit is ended with everything it started, and the run goes
-// on. The interpreter would expand %USERNAME% in a redirection target: such a file is the
-// command's standard output instead. The command runs in the system folder, where the names it
-// runs cannot be planted, and looks for none in its current folder.
+// on. The command runs in the system folder, where the names it runs cannot be planted, and
+// looks for none in its current folder.
 TEST(CommandRunner, ANeverEndingCommandIsEndedWithItsChildrenAtTheLimit) {
     TempFolder folder;
     const std::string capture = folder.Path() + "\\netstat 1.log";
@@ -64,9 +63,7 @@ TEST(CommandRunner, ANeverEndingCommandIsEndedWithItsChildrenAtTheLimit) {
     EXPECT_EQ(CopiesOfThisProgram(), std::vector<DWORD>{::GetCurrentProcessId()});
     EXPECT_EQ(ReadWholeFile(capture), "started\r\n");
     // The next command runs as usual, its output file complete once waited for.
-    const std::string desktop = folder.Path() + "\\Bureau \u03a9mega %USERNAME%";
-    ASSERT_TRUE(::CreateDirectoryW(Wide(desktop).c_str(), nullptr));
-    const std::string next = desktop + "\\services_1.log";
+    const std::string next = folder.Path() + "\\services_1.log";
     runner.Start(kInterpreter, "cmd /C cd & set NoDefaultCurrentDirectoryInExePath", next)->Wait();
     EXPECT_EQ(ReadWholeFile(next),
               Utf8(SystemFolder()) + "\r\nNoDefaultCurrentDirectoryInExePath=1\r\n");

@@ -16,6 +16,7 @@
 // disabled) as the system does, then prints "answers <questions> <longest answer in ms>
 // <during> <after>", during and after its answers to a session end.
 // Exits with 2 when the window is not there.
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32.h"
 
 #include <commctrl.h>
@@ -26,17 +27,11 @@
 
 namespace {
 
+using quimbro::win32::Utf8;
+
 // A length or count as a size; an error (negative) as none.
 size_t Size(LRESULT n) {
     return n > 0 ? static_cast<size_t>(n) : 0;
-}
-
-std::string Utf8(const std::wstring& text) {
-    std::string out(text.size() * 3, '\0');  // the most UTF-8 one UTF-16 unit takes
-    out.resize(
-        Size(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
-                                 static_cast<int>(out.size()), nullptr, nullptr)));
-    return out;
 }
 
 std::string TextOf(HWND window) {
