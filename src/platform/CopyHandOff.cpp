@@ -1,6 +1,5 @@
 #include "platform/CopyHandOff.h"
 
-#include <chrono>
 #include <system_error>
 
 #include "platform/FileCopy.h"
@@ -10,8 +9,6 @@ namespace quimbro {
 namespace {
 // Enough for the worker never to wait on the walk, few enough to hold no memory to speak of.
 constexpr std::size_t kQueued = 8;
-// The caller's thread is the window's: it waits no longer than this between its turns.
-constexpr std::chrono::milliseconds kWaitSlice{10};
 }  // namespace
 
 bool CopyHandOff::Offer(Pending& pending) {
@@ -28,7 +25,7 @@ std::optional<CopyHandOff::Pending> CopyHandOff::Untaken() {
     return Next(false);
 }
 
-void CopyHandOff::End(const std::function<void()>& turn) {
+void CopyHandOff::End() {
     {
         const std::lock_guard lock(mutex_);
         ending_ = true;
@@ -36,8 +33,7 @@ void CopyHandOff::End(const std::function<void()>& turn) {
     }
     ready_.notify_all();
     if (!handedOver_.valid()) return;
-    while (handedOver_.wait_for(kWaitSlice) != std::future_status::ready)
-        if (turn) turn();
+    handedOver_.wait();
     handedOver_ = {};
 }
 

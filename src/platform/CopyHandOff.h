@@ -29,7 +29,7 @@ class CopyHandOff {
 
     CopyHandOff(Worker& worker, Copy copy) : worker_(worker), copy_(std::move(copy)) {}
     // Drops what the worker has not taken and waits for its copy under way.
-    ~CopyHandOff() { End({}); }
+    ~CopyHandOff() { End(); }
     CopyHandOff(const CopyHandOff&) = delete;
     CopyHandOff& operator=(const CopyHandOff&) = delete;
 
@@ -38,9 +38,8 @@ class CopyHandOff {
     bool Offer(Pending& pending);
     // A copy the worker has not taken yet, which the walk makes itself at the row's end.
     std::optional<Pending> Untaken();
-    // Drops what is not taken and waits for the worker's last copy, calling `turn` between
-    // short slices of the wait.
-    void End(const std::function<void()>& turn);
+    // Drops what is not taken and waits for the worker's last copy.
+    void End();
 
   private:
     bool EnlistWorker();

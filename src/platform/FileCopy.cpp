@@ -12,7 +12,7 @@ namespace {
 // stood, so the copy ends and takes no more room than was made for it; one that shrinks
 // gives what it has.
 void CopyBytes(FileHost::Source& source, FileHost::Target& target, std::uint64_t size,
-               std::span<char> buffer, const std::function<void()>& between) {
+               std::span<char> buffer) {
     for (std::uint64_t left = size; left > 0;) {
         const auto piece =
             buffer.first(static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size())));
@@ -20,7 +20,6 @@ void CopyBytes(FileHost::Source& source, FileHost::Target& target, std::uint64_t
         if (read == 0) return;
         target.Write(piece.first(read));
         left -= read;
-        if (between) between();
     }
 }
 
@@ -33,8 +32,8 @@ FileCopy::Buffer FileCopy::NewBuffer() {
     return std::make_unique_for_overwrite<char[]>(kBufferSize);
 }
 
-void FileCopy::Into(const FileHost::Entry& from, const std::string& into, std::span<char> buffer,
-                    const std::function<void()>& between) const {
+void FileCopy::Into(const FileHost::Entry& from, const std::string& into,
+                    std::span<char> buffer) const {
     const auto source = host_.OpenSource(from.path);
     const std::uint64_t size = source->Size();
     const auto taken = room_.Take(into, size);
@@ -42,7 +41,7 @@ void FileCopy::Into(const FileHost::Entry& from, const std::string& into, std::s
     const std::string part = to + kPartSuffix;
     auto target = host_.CreateTarget(part, size);
     try {
-        CopyBytes(*source, *target, size, buffer, between);
+        CopyBytes(*source, *target, size, buffer);
         target->Finish(source->LastWrite(), to);
     } catch (...) {
         target.reset();

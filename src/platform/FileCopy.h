@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -29,9 +28,7 @@ class FileCopy {
 
     FileCopy(const FileHost& host, VolumeRoom& room) : host_(host), room_(room) {}
 
-    // `between` is called between the pieces, when given.
-    void Into(const FileHost::Entry& from, const std::string& into, std::span<char> buffer,
-              const std::function<void()>& between) const;
+    void Into(const FileHost::Entry& from, const std::string& into, std::span<char> buffer) const;
 
   private:
     const FileHost& host_;

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <thread>
 #include <vector>
@@ -50,8 +51,8 @@ using Deadline = std::chrono::steady_clock::time_point;
 // A folder deleted while another program still holds it (an Explorer window, the indexer, a
 // scanner) keeps its name until that program lets go: its parent cannot be removed meanwhile
 // ("not empty"), and a folder of that name cannot be made. Such a step is tried again until
-// the deadline, the window having its turn between the tries.
-void Retried(Deadline until, const std::function<void()>& turn, const std::function<void()>& step) {
+// the deadline.
+void Retried(Deadline until, const std::function<void()>& step) {
     constexpr std::chrono::milliseconds kRetrySlice{25};
     for (;;) {
         try {
@@ -61,39 +62,32 @@ void Retried(Deadline until, const std::function<void()>& turn, const std::funct
             if (std::chrono::steady_clock::now() >= until) throw;
         }
         std::this_thread::sleep_for(kRetrySlice);
-        if (turn) turn();
     }
 }
 
-// Removes what a folder holds, then the folder, giving the window its turn between the
-// entries. Links are removed as links.
-void RemoveTree(const FileHost& host, const std::string& folder, const std::function<void()>& turn,
-                Deadline until) {
+// Removes what a folder holds, then the folder. Links are removed as links.
+void RemoveTree(const FileHost& host, const std::string& folder, Deadline until) {
     for (const auto& entry : host.List(folder)) {
         if (entry.folder && !IsLink(entry))
-            RemoveTree(host, entry.path, turn, until);
+            RemoveTree(host, entry.path, until);
         else
             host.Remove(entry.path);
-        if (turn) turn();
     }
-    Retried(until, turn, [&] { host.Remove(folder); });
+    Retried(until, [&] { host.Remove(folder); });
 }
 
 // One copy row: every match is tried, and one that cannot be copied costs only itself. The
 // row fails when anything was left out, or nothing matched. A folder's files are copied two at
-// a time, by the walk and on the worker; the row ends when every copy has ended. The window
-// has its turn between the entries of the walk and the pieces of its copies, never from the
-// worker.
+// a time, by the walk and on the worker; the row ends when every copy has ended.
 class Row {
   public:
-    Row(const FileHost& host, Worker& worker, const std::function<void()>& turn)
+    Row(const FileHost& host, Worker& worker)
         : host_(host),
-          turn_(turn),
           room_(host),
           copy_(host, room_),
           buffer_(FileCopy::NewBuffer()),
           handOff_(worker, [this](const CopyHandOff::Pending& pending, std::span<char> buffer) {
-              Try([&] { copy_.Into(pending.from, pending.into, buffer, {}); });
+              Try([&] { copy_.Into(pending.from, pending.into, buffer); });
           }) {}
 
     // Each file or folder; a failure is kept for the end of the row.
@@ -116,20 +110,19 @@ class Row {
                 Try([&] { Tree(entry.path, host_.Child(to, entry.name)); });
             else
                 Hand({std::move(entry), to});
-            if (turn_) turn_();
         }
     }
 
     // Copied here, on the caller's thread.
     void File(const FileHost::Entry& from, const std::string& into) {
-        Try([&] { copy_.Into(from, into, {buffer_.get(), FileCopy::kBufferSize}, turn_); });
+        Try([&] { copy_.Into(from, into, {buffer_.get(), FileCopy::kBufferSize}); });
     }
 
     void Matched() { matched_ = true; }
     // Copies here what the worker has not taken, and waits for the worker's last copy.
     void Conclude(const char* nothingMatched) {
         while (const auto pending = handOff_.Untaken()) File(pending->from, pending->into);
-        handOff_.End(turn_);
+        handOff_.End();
         if (!matched_) throw PlatformError(nothingMatched);
         if (incomplete_) throw PlatformError("some matches could not be copied");
     }
@@ -141,7 +134,6 @@ class Row {
     }
 
     const FileHost& host_;
-    const std::function<void()>& turn_;
     VolumeRoom room_;
     const FileCopy copy_;
     const FileCopy::Buffer buffer_;
@@ -187,7 +179,7 @@ void PortableFileSystem::DeleteFolder(const std::string& path) {
     if (IsLink(*found))
         host_->Remove(folder);
     else
-        RemoveTree(*host_, folder, turn_, std::chrono::steady_clock::now() + nameWait_);
+        RemoveTree(*host_, folder, std::chrono::steady_clock::now() + nameWait_);
     deleted_.insert(folder);
 }
 
@@ -196,12 +188,12 @@ void PortableFileSystem::CreateFolder(const std::string& path) {
     // Only the name of a folder just deleted can be held for a while.
     const auto until =
         deleted_.erase(folder) > 0 ? std::chrono::steady_clock::now() + nameWait_ : Deadline{};
-    Retried(until, turn_, [&] { host_->MakeFolder(folder); });
+    Retried(until, [&] { host_->MakeFolder(folder); });
 }
 
 void PortableFileSystem::CopyFolder(const std::string& source, const std::string& destination) {
     const auto into = DestinationFolder(*host_, destination);
-    Row row(*host_, *worker_, turn_);
+    Row row(*host_, *worker_);
     for (const auto& match : Matches(*host_, source)) {
         if (!match.folder) continue;
         row.Matched();
@@ -212,7 +204,7 @@ void PortableFileSystem::CopyFolder(const std::string& source, const std::string
 
 void PortableFileSystem::CopyFile(const std::string& source, const std::string& destination) {
     const auto into = DestinationFolder(*host_, destination);
-    Row row(*host_, *worker_, turn_);
+    Row row(*host_, *worker_);
     for (const auto& match : Matches(*host_, source)) {
         if (match.folder) continue;
         row.Matched();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -19,18 +18,11 @@ class PortableFileSystem final : public FileSystemObject {
     // How long the name of a folder just deleted is tried again while it is still taken.
     static constexpr std::chrono::milliseconds kNameWait{5000};
 
-    // Files of a folder are copied two at a time, the second on the worker. `turn` gives the
-    // window its turn: it is called on the thread that called the operation, never on the
-    // worker, as often as the operation likes (between the pieces of a copy, the entries of a
-    // walk or a deletion, and while it waits).
+    // Files of a folder are copied two at a time, the second on the worker.
     explicit PortableFileSystem(std::shared_ptr<const FileHost> host,
                                 std::shared_ptr<Worker> worker = std::make_shared<Worker>(),
-                                std::function<void()> turn = {},
                                 std::chrono::milliseconds nameWait = kNameWait)
-        : host_(std::move(host)),
-          worker_(std::move(worker)),
-          turn_(std::move(turn)),
-          nameWait_(nameWait) {}
+        : host_(std::move(host)), worker_(std::move(worker)), nameWait_(nameWait) {}
 
     bool FolderExists(const std::string& path) override;
     void DeleteFolder(const std::string& path) override;
@@ -42,7 +34,6 @@ class PortableFileSystem final : public FileSystemObject {
   private:
     std::shared_ptr<const FileHost> host_;
     std::shared_ptr<Worker> worker_;
-    std::function<void()> turn_;
     std::chrono::milliseconds nameWait_;
     // The folders this object has deleted, by their host paths, until they are made again.
     std::set<std::string> deleted_;

@@ -1,21 +1,18 @@
 // The portable file system on real folders, through Windows paths, with what Windows would add
-// to them: reparse tags, files that a running program holds open, reads that break off, trickle
-// or keep growing, a volume's free space, deleted folders still held; and the window's turns.
+// to them: reparse tags, files that a running program holds open, reads that break off or keep
+// growing, a volume's free space, deleted folders still held.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <functional>
 #include <map>
 #include <set>
-#include <thread>
 
 #include "core/Fixtures.h"
 #include "platform/PlatformError.h"
 #include "platform/PortableFileSystem.h"
 #include "platform/PosixFileHost.h"
 #include "platform/VolumeRoom.h"
-#include "platform/WindowsPath.h"
 
 namespace fs = std::filesystem;
 
@@ -27,7 +24,7 @@ class ScriptedHost final : public PosixFileHost {
     explicit ScriptedHost(fs::path root) : PosixFileHost(root), root_(std::move(root)) {}
 
     std::map<std::string, std::uint32_t> tags;             // by name: a reparse point with this tag
-    std::set<std::string> unopenable, endless, trickling;  // trickling: by wildcard
+    std::set<std::string> unopenable, endless;
     // By name: the folder whose entries are kept when the read breaks off (none: nothing kept).
     std::map<std::string, fs::path> breakingOff;
     mutable Lines atBreak;
@@ -91,8 +88,8 @@ class ScriptedHost final : public PosixFileHost {
     }
 
     // A breaking file gives its first piece, then fails as a disk that has gone away; what
-    // its copy left then is what a kill at that moment would leave. A trickling one gives a byte
-    // a piece, as a slow share; an endless one, past its end, grows with every read.
+    // its copy left then is what a kill at that moment would leave. An endless one, past its end,
+    // grows with every read.
     class ScriptedSource final : public Source {
       public:
         ScriptedSource(std::unique_ptr<Source> source, const ScriptedHost& host, std::string name)
@@ -105,10 +102,7 @@ class ScriptedHost final : public PosixFileHost {
                 if (!breaking->second.empty()) host_.atBreak = TreeOf(breaking->second);
                 throw PlatformError("the read broke off");
             }
-            if (breaking != host_.breakingOff.end() ||
-                std::ranges::any_of(host_.trickling,
-                                    [&](const auto& p) { return MatchesWildcard(p, name_); }))
-                buffer = buffer.first(1);
+            if (breaking != host_.breakingOff.end()) buffer = buffer.first(1);
             const std::size_t read = source_->Read(buffer);
             if (read > 0 || !host_.endless.count(name_)) return read;
             // A copy that follows the growth never ends: it fails after a few pieces.
@@ -144,14 +138,7 @@ TEST(FileSystem, EachCaseOfTheTable) {
         SCOPED_TRACE(row->at(1));
         TempFolder temp;
         const auto host = std::make_shared<ScriptedHost>(temp.path());
-        std::atomic<int> turns = 0;
-        std::atomic<bool> turnElsewhere = false;
-        PortableFileSystem files{host, std::make_shared<Worker>(),
-                                 [&, caller = std::this_thread::get_id()] {
-                                     ++turns;
-                                     if (std::this_thread::get_id() != caller) turnElsewhere = true;
-                                 },
-                                 std::chrono::milliseconds(300)};
+        PortableFileSystem files{host, std::make_shared<Worker>(), std::chrono::milliseconds(300)};
         std::unique_ptr<TextStream> stream;
         for (++row; row != rows.end() && row->at(0) != "case"; ++row) {
             const auto& f = *row;
@@ -172,7 +159,6 @@ TEST(FileSystem, EachCaseOfTheTable) {
                 {"held", [&] { host->held[f[1]] = std::stoi(f[2]); }},
                 {"unopenable", [&] { host->unopenable.insert(f[1]); }},
                 {"breaking", [&] { host->breakingOff[f[1]] = f.size() > 2 ? P(2) : fs::path(); }},
-                {"trickling", [&] { host->trickling.insert(f[1]); }},
                 {"endless", [&] { host->endless.insert(f[1]); }},
                 {"space",
                  [&] {
@@ -197,11 +183,6 @@ TEST(FileSystem, EachCaseOfTheTable) {
                      EXPECT_EQ(std::ranges::count_if(TreeOf(P(1)), isFile), std::stol(f[2]));
                  }},
                 {"at-break", [&] { EXPECT_EQ(host->atBreak, Lines(f.begin() + 1, f.end())); }},
-                {"turns",
-                 [&] {
-                     EXPECT_GE(turns.exchange(0), std::stoi(f[1]));
-                     EXPECT_FALSE(turnElsewhere);
-                 }},
                 {"gone", [&] { EXPECT_FALSE(fs::exists(fs::symlink_status(P(1)))); }},
                 {"entered", [&] { EXPECT_EQ(host->listed.count(f[1]), std::stoul(f[2])); }},
                 {"old-copy",

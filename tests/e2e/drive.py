@@ -455,7 +455,7 @@ def case_failure_report(wine, quimbro):
     # The probe reads the top window captioned "Vantorel Quimbro": now the message box.
     box = wine.wait(lambda s: any(c["text"] == "OK" and c["visible"] for c in s.controls), 60)
     check("failure shown", [c["text"] for c in box.controls if c["kind"] == "Static" and c["text"]],
-          ["The window's pump failed (Größe 1½ €)."])
+          ["The run's operation on the window failed (Größe 1½ €)."])
     check("program waits for the box to be read", process.poll(), None)
     wine.click(box, "OK")
     check("program ended with a failure code", process.wait(timeout=60) != 0)

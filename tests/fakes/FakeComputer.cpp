@@ -138,7 +138,6 @@ class FakeComputer::Parts final : public AutomationObjects,
     std::unique_ptr<FileSystemObject> CreateFileSystem() override {
         // A held folder's name is waited for briefly.
         return std::make_unique<PortableFileSystem>(pc_.host_, std::make_shared<Worker>(),
-                                                    std::function<void()>{},
                                                     std::chrono::milliseconds(200));
     }
     std::vector<ProcessEntry> RunningProcesses() override { return Present(pc_.processes); }

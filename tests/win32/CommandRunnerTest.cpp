@@ -46,8 +46,7 @@ TEST(CommandStarter, AFailedStartIsReportedByItsWait) {
 TEST(CommandRunner, ANeverEndingCommandIsEndedWithItsChildrenAtTheLimit) {
     TempFolder folder;
     const std::string capture = folder.Path() + "\\netstat 1.log";
-    int waits = 0;
-    const CommandRunner runner(3s, [&] { ++waits; });
+    const CommandRunner runner(3s);
     const auto started = std::chrono::steady_clock::now();
     // cmd starts a copy of this program that prints a line and then waits for ever.
     runner
@@ -59,7 +58,6 @@ TEST(CommandRunner, ANeverEndingCommandIsEndedWithItsChildrenAtTheLimit) {
 
     EXPECT_GE(took, 3s);
     EXPECT_LT(took, 30s);
-    EXPECT_GT(waits, 10);
     EXPECT_EQ(CopiesOfThisProgram(), std::vector<DWORD>{::GetCurrentProcessId()});
     EXPECT_EQ(ReadWholeFile(capture), "started\r\n");
     // The next command runs as usual, its output file complete once waited for.

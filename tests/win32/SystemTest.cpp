@@ -2,12 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <future>
-#include <thread>
 
 #include "TestSupport.h"
 #include "platform/PlatformError.h"
-#include "platform/win32/GroupsOnWorker.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WindowsComputer.h"
 #include "platform/win32/window/SessionHold.h"
@@ -35,33 +32,6 @@ TEST(Computer, AllPartsAreThere) {
         EXPECT_TRUE(member && !member->empty());
     EXPECT_THROW(computer.metabase.Bind("IIS://" + name + "/W3SVC/1/Root"), PlatformError);
     EXPECT_EQ(::GetModuleHandleW(L"activeds.dll"), nullptr);
-}
-
-// The look-up blocks, as NetAPI does for each member where the domain controller cannot be
-// reached; meanwhile a window of the asking thread answers another thread at once.
-TEST(GroupsOnWorker, TheWindowAnswersWhileTheLookUpBlocks) {
-    struct Blocking final : LocalGroups {
-        std::vector<MemberName> AdministratorsMembers(const std::string& computerName) override {
-            released.get_future().wait_for(std::chrono::seconds(20));
-            return {computerName + "\\Administrator"};
-        }
-        std::promise<void> released;
-    } blocking;
-    const HWND window = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                          nullptr, nullptr);
-    LRESULT answered = 0;
-    std::thread asker([&] {
-        answered = ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 2000, nullptr);
-        blocking.released.set_value();
-    });
-    GroupsOnWorker groups(blocking, std::make_shared<Worker>(), [] {
-        MSG message{};
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
-    });
-    EXPECT_EQ(groups.AdministratorsMembers("PC"), std::vector<MemberName>{"PC\\Administrator"});
-    asker.join();
-    ::DestroyWindow(window);
-    EXPECT_NE(answered, 0);
 }
 
 // Wine may stub the session calls, and sends no session messages: the calls are recorded.

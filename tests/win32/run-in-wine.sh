@@ -25,6 +25,12 @@ wineboot -i
 # A crash ends the program instead of waiting in the debugger.
 wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d 0 /f
 wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f || true
+# Windows without a display: Wine's null graphics driver, taken by the desktop from its next
+# start on.
+wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d null /f
+wineserver -k || true
+wineserver -w || true
+wineserver -p
 
 # A folder holding a directory link, which Wine cannot make itself: tree\link -> target.
 links="$scratch/links"

@@ -170,13 +170,8 @@ void EndAll(HANDLE job, bool inJob, HANDLE process) {
 
 class StartedCommand final : public RunningCommand {
   public:
-    StartedCommand(KernelHandle job, KernelHandle process, bool inJob, Clock::time_point deadline,
-                   WaitHook whileWaiting)
-        : job_(std::move(job)),
-          process_(std::move(process)),
-          inJob_(inJob),
-          deadline_(deadline),
-          whileWaiting_(std::move(whileWaiting)) {}
+    StartedCommand(KernelHandle job, KernelHandle process, bool inJob, Clock::time_point deadline)
+        : job_(std::move(job)), process_(std::move(process)), inJob_(inJob), deadline_(deadline) {}
 
     ~StartedCommand() override {
         if (!ended_) End();
@@ -186,22 +181,17 @@ class StartedCommand final : public RunningCommand {
 
     void Wait() override {
         if (ended_) return;
-        const HANDLE process = process_.Get();
-        for (;;) {
-            const DWORD woke = ::MsgWaitForMultipleObjects(
-                1, &process, FALSE, static_cast<DWORD>(CommandRunner::kWaitPace.count()),
-                QS_ALLINPUT);
-            if (woke == WAIT_OBJECT_0) break;
-            if (woke == WAIT_FAILED) {
-                End();
-                throw PlatformError("cannot wait for the command");
-            }
-            if (whileWaiting_) whileWaiting_();
-            if (Clock::now() >= deadline_) {
-                // Past the limit: the command and its children end; the run goes on.
-                End();
-                return;
-            }
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+            std::max(deadline_ - Clock::now(), Clock::duration::zero()));
+        const DWORD woke = ::WaitForSingleObject(process_.Get(), static_cast<DWORD>(left.count()));
+        if (woke == WAIT_FAILED) {
+            End();
+            throw PlatformError("cannot wait for the command");
+        }
+        if (woke != WAIT_OBJECT_0) {
+            // Past the limit: the command and its children end; the run goes on.
+            End();
+            return;
         }
         // Whatever the command left running ends with the job.
         ended_ = true;
@@ -219,7 +209,6 @@ class StartedCommand final : public RunningCommand {
     KernelHandle process_;
     bool inJob_;
     Clock::time_point deadline_;
-    WaitHook whileWaiting_;
     bool ended_ = false;
 };
 
@@ -236,7 +225,7 @@ std::unique_ptr<RunningCommand> CommandRunner::Start(
     //    at the limit.
     const bool inJob = ::AssignProcessToJobObject(job.Get(), command.process.Get()) != FALSE;
     auto running = std::make_unique<StartedCommand>(std::move(job), std::move(command.process),
-                                                    inJob, Clock::now() + limit_, whileWaiting_);
+                                                    inJob, Clock::now() + limit_);
     // 4. Let it run; a command that cannot is ended with its owner.
     if (::ResumeThread(command.thread.Get()) == static_cast<DWORD>(-1))
         throw PlatformError("command cannot be resumed");

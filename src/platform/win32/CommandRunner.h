@@ -1,32 +1,21 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
-#include <utility>
 
 #include "platform/ScriptHost.h"
 
 // Starts a command line with a hidden window; the caller waits for its end when it chooses.
 namespace quimbro::win32 {
 
-// What the waiting thread does every CommandRunner::kWaitPace and whenever a message arrives for
-// it: the window's thread must keep answering the system while it waits for a command. A thread
-// without a window has nothing to answer and needs none.
-using WaitHook = std::function<void()>;
-
 class CommandRunner {
   public:
     // A command still running this long after its start is ended with every process it started.
     static constexpr std::chrono::milliseconds kDefaultLimit = std::chrono::minutes(5);
-    // How often a wait without messages calls its hook.
-    static constexpr std::chrono::milliseconds kWaitPace{50};
 
-    explicit CommandRunner(std::chrono::milliseconds limit = kDefaultLimit,
-                           WaitHook whileWaiting = {})
-        : limit_(limit), whileWaiting_(std::move(whileWaiting)) {}
+    explicit CommandRunner(std::chrono::milliseconds limit = kDefaultLimit) : limit_(limit) {}
 
     // Starts `program`, a full path, with the command line exactly as given. The command runs
     // in the system folder with NoDefaultCurrentDirectoryInExePath in its environment, so the
@@ -38,12 +27,8 @@ class CommandRunner {
                                           const std::string& commandLine,
                                           const std::optional<std::string>& outputFile) const;
 
-    // What the waiting thread does while it waits.
-    const WaitHook& WhileWaiting() const { return whileWaiting_; }
-
   private:
     std::chrono::milliseconds limit_;
-    WaitHook whileWaiting_;
 };
 
 }  // namespace quimbro::win32

@@ -1,6 +1,7 @@
 #include "platform/win32/CommandStarter.h"
 
-#include "platform/win32/WorkerWait.h"
+
+#include <future>
 
 namespace quimbro::win32 {
 
@@ -9,18 +10,18 @@ namespace {
 // A command whose start is queued; a command never waited for is ended once it has started.
 class StartingCommand final : public RunningCommand {
   public:
-    StartingCommand(std::future<std::unique_ptr<RunningCommand>> starting, WaitHook whileWaiting)
-        : starting_(std::move(starting)), whileWaiting_(std::move(whileWaiting)) {}
+    explicit StartingCommand(std::future<std::unique_ptr<RunningCommand>> starting)
+        : starting_(std::move(starting)) {}
 
+    // What the start threw is thrown here.
     void Wait() override {
-        if (!started_) started_ = AwaitAnswering(starting_, whileWaiting_);
+        if (!started_) started_ = starting_.get();
         started_->Wait();
     }
 
   private:
     std::future<std::unique_ptr<RunningCommand>> starting_;
     std::unique_ptr<RunningCommand> started_;
-    WaitHook whileWaiting_;
 };
 
 }  // namespace
@@ -33,7 +34,7 @@ std::unique_ptr<RunningCommand> CommandStarter::Start(std::wstring program, std:
                        commandLine = std::move(commandLine), outputFile = std::move(outputFile)] {
             return runner.Start(program, commandLine, outputFile);
         });
-    return std::make_unique<StartingCommand>(std::move(starting), runner_.WhileWaiting());
+    return std::make_unique<StartingCommand>(std::move(starting));
 }
 
 }  // namespace quimbro::win32

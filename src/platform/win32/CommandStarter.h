@@ -11,9 +11,9 @@
 namespace quimbro::win32 {
 
 // Starts commands on the worker thread, one after another, so that making their processes
-// (tens of milliseconds each) does not hold the window's thread. Waiting for a command first
-// waits for its start, answering the window meanwhile; a command that could not be started
-// raises PlatformError from Wait.
+// (tens of milliseconds each) does not hold the run, which goes on with its own steps
+// meanwhile. Waiting for a command first waits for its start; a command that could not be
+// started raises PlatformError from Wait.
 class CommandStarter {
   public:
     CommandStarter(CommandRunner runner, std::shared_ptr<Worker> worker)

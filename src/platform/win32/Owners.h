@@ -120,7 +120,8 @@ class Variant {
 // A failed COM call raises PlatformError naming what could not be done.
 void CheckResult(HRESULT result, const char* what);
 
-// COM for the calling thread, apartment-threaded like the window's thread. A thread already
+// COM for the calling thread, the run's: apartment-threaded, as the run makes and uses its
+// objects on its own thread and nothing of another apartment calls into them. A thread already
 // in the multithreaded apartment can use COM as it is and is left so.
 class ComApartment {
   public:

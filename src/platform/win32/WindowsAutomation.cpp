@@ -16,8 +16,7 @@ std::unique_ptr<WScriptNetwork> WindowsAutomation::CreateNetwork() {
 }
 
 std::unique_ptr<FileSystemObject> WindowsAutomation::CreateFileSystem() {
-    return std::make_unique<PortableFileSystem>(std::make_shared<WindowsFileHost>(), worker_,
-                                                turn_);
+    return std::make_unique<PortableFileSystem>(std::make_shared<WindowsFileHost>(), worker_);
 }
 
 }  // namespace quimbro::win32

@@ -11,12 +11,10 @@ namespace quimbro::win32 {
 // The three objects, made on the Win32 API; none of them can fail to be created.
 class WindowsAutomation final : public AutomationObjects {
   public:
-    // The shell starts its commands on `worker` and the file system copies on it. `turn` gives
-    // the window its turn during the file system's long operations; it keeps its own pace.
+    // The shell starts its commands on `worker` and the file system copies on it.
     explicit WindowsAutomation(CommandRunner runner = CommandRunner(),
-                               std::shared_ptr<Worker> worker = std::make_shared<Worker>(),
-                               WaitHook turn = {})
-        : runner_(std::move(runner)), worker_(std::move(worker)), turn_(std::move(turn)) {}
+                               std::shared_ptr<Worker> worker = std::make_shared<Worker>())
+        : runner_(std::move(runner)), worker_(std::move(worker)) {}
 
     std::unique_ptr<WScriptShell> CreateShell() override;
     std::unique_ptr<WScriptNetwork> CreateNetwork() override;
@@ -25,7 +23,6 @@ class WindowsAutomation final : public AutomationObjects {
   private:
     CommandRunner runner_;
     std::shared_ptr<Worker> worker_;
-    WaitHook turn_;
 };
 
 }  // namespace quimbro::win32

@@ -3,16 +3,14 @@
 #include <memory>
 
 #include "platform/Computer.h"
-#include "platform/win32/CommandRunner.h"
 
 namespace quimbro::win32 {
 
 // The real computer: every operation through the Win32 API itself.
 class WindowsComputer {
   public:
-    // `whileWaiting` keeps the window answering while the run waits for the worker or a
-    // command; `turn` gives it its turn, at its own pace, during long file-system operations.
-    explicit WindowsComputer(WaitHook whileWaiting = {}, WaitHook turn = {});
+    // Made on any thread; used by the run's thread only.
+    WindowsComputer();
     ~WindowsComputer();
     WindowsComputer(const WindowsComputer&) = delete;
     WindowsComputer& operator=(const WindowsComputer&) = delete;

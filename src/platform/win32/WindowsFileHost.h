@@ -12,7 +12,7 @@ namespace quimbro::win32 {
 // itself: the MinGW runtime lists a folder through a MAX_PATH buffer and does not see
 // directory links, so a walk through it would miss long paths and enter linked folders.
 // Paths cross this class as UTF-8 and the Win32 calls take them wide.
-class WindowsFileHost final : public FileHost {
+class WindowsFileHost : public FileHost {
   public:
     std::string Native(const std::string& windowsPath) const override;
     std::string Child(const std::string& folder, const std::string& name) const override;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/Window.h"
@@ -7,10 +8,11 @@
 
 namespace quimbro::win32 {
 
-// Told after the run has changed a control, so that the window can show the change.
+// Makes a change of a control on the window's thread, whichever thread asks, and lets the
+// window follow it; what the change threw is thrown to the asking thread.
 class ControlChanges {
   public:
-    virtual void Changed(HWND control) = 0;
+    virtual void Change(HWND control, const std::function<void()>& change) = 0;
 
   protected:
     ~ControlChanges() = default;

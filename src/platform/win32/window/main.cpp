@@ -5,24 +5,28 @@
 #include <exception>
 
 #include "MainWindow.h"
-#include "RunPump.h"
+#include "OneQuimbro.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WindowsComputer.h"
 
 // Quimbro.exe: one window; the program ends when it is closed. A failure that escapes the
-// window is shown in a message box before the program ends with a non-zero exit code.
+// window or the run is shown in a message box before the program ends with a non-zero exit
+// code. A second start in the same session shows the first one's window instead.
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     using namespace quimbro::win32;
     LoadDllsFromSystemFolderOnly();
+    const OneQuimbro one;
+    if (!one.First()) return 0;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     try {
-        // The run's message policy, for the window and for the waits on a command alike.
-        RunPump pump;
-        WindowsComputer computer([&pump] { pump.Now(); }, [&pump] { pump.Turn(); });
-        MainWindow window(instance, computer.computer(), pump);
+        WindowsComputer computer;
+        MainWindow window(instance, computer.computer());
         window.Show(showCommand);
-        return window.RunMessageLoop();
+        const int exitCode = window.RunMessageLoop();
+        // A failure ended the program during a run: nothing of it may outlive what it uses.
+        if (window.Running()) ::TerminateProcess(::GetCurrentProcess(), exitCode);
+        return exitCode;
     } catch (...) {
         // The window is gone by now: the box has no owner.
         return ReportFailure(nullptr, std::current_exception());
