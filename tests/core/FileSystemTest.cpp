@@ -23,7 +23,7 @@ class ScriptedHost final : public PosixFileHost {
   public:
     explicit ScriptedHost(fs::path root) : PosixFileHost(root), root_(std::move(root)) {}
 
-    std::map<std::string, std::uint32_t> tags;             // by name: a reparse point with this tag
+    std::map<std::string, std::uint32_t> tags;  // by name: a reparse point with this tag
     std::set<std::string> unopenable, endless;
     // By name: the folder whose entries are kept when the read breaks off (none: nothing kept).
     std::map<std::string, fs::path> breakingOff;

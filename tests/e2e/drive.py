@@ -50,7 +50,7 @@ class Snapshot:
                 self.lines.append("\t".join(f[1:]))
             elif kind == "point":
                 self.points[f[0]] = f[1:]
-            else:  # client, top, bar, focus
+            else:  # client, top, bar, focus, windows
                 setattr(self, kind, [int(v) for v in f])
         self.ready = len(self.lines) >= 8 and all(c["visible"] for c in self.controls)
         self.enabled = [c["text"] for c in self.controls if c["kind"] == "Button" and c["enabled"]]
@@ -321,7 +321,7 @@ def plant(folder, quimbro, files):
 
 def case_run(wine, quimbro):
     # netstat -a as it is where it resolves every name: it ends seconds after the rest of the
-    # run, which waits for it with its window alive and deaf to input.
+    # run, which waits for it while its window answers.
     if wine.scratch:
         shutil.copy(os.environ["QUIMBRO_STAND_IN"], wine.drive_c / "windows/system32/netstat.exe")
         wine.env["WINEDLLOVERRIDES"] += ";netstat.exe=n"
@@ -334,6 +334,9 @@ def case_run(wine, quimbro):
             # for when it is enabled again.
             wine.close_box()
             wine.click(snapshot, "Exit")
+            # A second start shows no window of its own and ends by itself; the run goes on.
+            check("second start ended", wine.run(quimbro, timeout=60).returncode, 0)
+            check("Quimbro windows", wine.read().windows, [1])
 
     def finished(_, process):
         check("the run seen with Exit disabled", len(running), 1)
@@ -449,7 +452,7 @@ def case_odd_desktop(wine, quimbro):
 
 
 def case_failure_report(wine, quimbro):
-    """A failure that escapes an event handler: a test build whose pump fails when Start is
+    """A failure that escapes the run: a test build whose run cannot change its window when Start is
     pressed shows the failure's text over its window and ends with a non-zero exit code."""
     process = wine.started(os.environ["QUIMBRO_FAILING"])
     # The probe reads the top window captioned "Vantorel Quimbro": now the message box.
@@ -470,10 +473,12 @@ def sparse_log(path, size):
 
 
 def case_long_run(wine, quimbro):
-    """2 GiB of product logs, an old QuimbroOutput of 20,000 files: the window answers the system
-    throughout the run, and holds a session end off during the run, not after it."""
-    for n in range(8):
-        sparse_log(wine.drive_c / f"Apps/Vantorel/AlmanBoard/logs/big/{n}.log", 256 << 20)
+    """4 GiB of product logs, more than the write cache holds, and an old QuimbroOutput of 20,000
+    files: the window answers the system throughout the run, and holds a session end off during
+    the run, not after it; each copy is its source."""
+    big = wine.drive_c / "Apps/Vantorel/AlmanBoard/logs/big"
+    for n in range(4):
+        sparse_log(big / f"{n}.log", 1 << 30)
     for n in range(20000):
         (old := wine.desktop / "QuimbroOutput" / f"{n // 500}").mkdir(parents=True, exist_ok=True)
         (old / f"{n}.log").write_text("old")
@@ -483,43 +488,35 @@ def case_long_run(wine, quimbro):
     check(f"{count} questions during the run, the longest answered in {longest} ms",
           count > 20 and longest <= WINDOW["answer within ms"])
     check("session end during and after the run", [during, after], WINDOW["session end"])
-    # 2 GiB of copies, of no use to whoever looks into a failed case's prefix.
+    copies = wine.desktop / "QuimbroOutput/AlmanBoard/logs/big"
+    for n in range(4):
+        check(f"copy of {n}.log", filecmp.cmp(copies / f"{n}.log", big / f"{n}.log", False))
+    # 4 GiB of copies, of no use to whoever looks into a failed case's prefix.
     shutil.rmtree(wine.desktop / "QuimbroOutput")
 
 
-def case_killed_mid_copy(wine, quimbro, end=lambda wine, process: process.kill()):
-    """Ended by the task manager during the copy of a big log: no copy under its own name holds
-    anything but its source's bytes."""
+def case_session_end_mid_copy(wine, quimbro):
+    """A Windows session that ends all the same during a big log's copy: the program ends itself
+    within a second as the task manager would end it, its report log closed with what the run had
+    written, and no copy under its own name holds anything but its source's bytes. The log takes
+    the run seconds to copy."""
     products = wine.drive_c / "Apps" / "Vantorel"
-    sparse_log(products / "AlmanBoard" / "logs" / "big.log", 256 << 20)
+    sparse_log(products / "AlmanBoard" / "logs" / "big.log", 2 << 30)
     output = wine.desktop / "QuimbroOutput"
     part = output / "AlmanBoard" / "logs" / "big.log.quimbro-part"
     process = wine.started(quimbro)
     deadline = time.monotonic() + 180
     while not (part.exists() or part.with_suffix("").exists()) and time.monotonic() < deadline:
         time.sleep(0.002)
-    # By default as TerminateProcess: the process behind the program killed, nothing of it
-    # runs on.
-    end(wine, process)
-    process.wait(timeout=60)
+    wine.run(wine.probe, "end-session")
+    check("program ended by the session's end", process.wait(timeout=60), 0)
+    check("report log written so far", report(wine.desktop)[1][:1], ["Quimbro Log"])
     check("ended during the big log's copy", part.exists())
     for path in output.glob("*/**/*"):
         relative = path.relative_to(output).as_posix()
         if path.is_file() and path.suffix != ".quimbro-part" and path.parent.name != "windows":
             source = products / relative.removeprefix("Vantorel/")
             check(f"{relative} as its source", filecmp.cmp(path, source, shallow=False))
-
-
-def case_session_end_mid_copy(wine, quimbro):
-    """A Windows session that ends all the same during a big log's copy: the program ends at
-    once, its report log closed with what the run had written, and no half copy under a name."""
-
-    def end_session(wine, process):
-        wine.run(wine.probe, "end-session")
-        check("program ended by the session's end", process.wait(timeout=60), 0)
-        check("report log written so far", report(wine.desktop)[1][:1], ["Quimbro Log"])
-
-    case_killed_mid_copy(wine, quimbro, end_session)
 
 
 def case_output_a_file(wine, quimbro):

@@ -7,7 +7,6 @@
 #include "platform/PlatformError.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WindowsComputer.h"
-#include "platform/win32/window/SessionHold.h"
 
 #include <lm.h>
 
@@ -32,30 +31,6 @@ TEST(Computer, AllPartsAreThere) {
         EXPECT_TRUE(member && !member->empty());
     EXPECT_THROW(computer.metabase.Bind("IIS://" + name + "/W3SVC/1/Root"), PlatformError);
     EXPECT_EQ(::GetModuleHandleW(L"activeds.dll"), nullptr);
-}
-
-// Wine may stub the session calls, and sends no session messages: the calls are recorded.
-// The reason stands for the run's window from its start to its end, an end by failure too.
-TEST(SessionHold, TheReasonStandsWhileTheRunLasts) {
-    static std::wstring calls;
-    static const auto of = [](HWND window) {
-        return std::to_wstring(reinterpret_cast<UINT_PTR>(window));
-    };
-    const SessionEndCalls saved = std::exchange(
-        SessionEndCallsInUse(),
-        {[](HWND window, LPCWSTR reason) {
-             return static_cast<BOOL>(!(calls += of(window) + reason).empty());
-         },
-         [](HWND window) { return static_cast<BOOL>(!(calls += of(window) + L" gone").empty()); }});
-    try {
-        const SessionHold run(reinterpret_cast<HWND>(UINT_PTR{7}));
-        calls += L" run ";
-        throw PlatformError("the run failed");
-    } catch (const PlatformError&) {
-    }
-    SessionEndCallsInUse() = saved;
-    EXPECT_EQ(calls,
-              L"7Quimbro is gathering information for Vantorel Technical Support. run 7 gone");
 }
 
 // A delay-loaded DLL that cannot be loaded, or lacks the function called, ends the program with

@@ -1,6 +1,5 @@
 #include "platform/win32/CommandStarter.h"
 
-
 #include <future>
 
 namespace quimbro::win32 {

@@ -7,6 +7,7 @@
 //   bar     <position> <low> <high>
 //   point   <button text> <screen x> <screen y>
 //   focus   <id of the focused control, 0 for none>
+//   windows <how many windows of the session are captioned so>
 // "QuimbroProbe close" instead asks the window to close, as its title bar's close box does;
 // "QuimbroProbe end-session" tells it the Windows session ends, as a log-off that goes on does.
 // "QuimbroProbe press <button>" clicks the button as a person would: the mouse moved to the
@@ -121,6 +122,10 @@ int wmain(int argc, wchar_t** argv) {
     RECT client{};
     GetClientRect(form, &client);
     std::printf("client\t%ld\t%ld\n", client.right, client.bottom);
+    int windows = 0;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, nullptr, kCaption)) != nullptr;)
+        ++windows;
+    std::printf("windows\t%d\n", windows);
 
     for (HWND child = GetWindow(form, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         wchar_t kind[256] = {};

@@ -75,8 +75,8 @@ SIZE FrameSize(UINT dpi) {
 void MainWindow::CreateFrame() {
     RegisterFormClass(instance_, &MainWindow::Procedure);
     // The window procedure takes the new window into window_ as it is created.
-    CreateWindowExW(kFrameExStyle, kFormClassName, kCaption, kFrameStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                    0, 0, nullptr, nullptr, instance_, this);
+    CreateWindowExW(kFrameExStyle, kFormClassName, kCaption, kFrameStyle, CW_USEDEFAULT,
+                    CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance_, this);
     if (!window_) throw PlatformError("window not created");
 }
 

@@ -141,15 +141,17 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::OnCommand(int id, int code) {
-    // Any program may send the window a button's click, a disabled button's too: during a run
-    // neither button does anything.
-    if (code != BN_CLICKED || Running()) return;
-    if (id == kStartId) OnStart();
-    if (id == kCancelId) form_->Cancel_Click();
+    // Any program may send the window a button's click, a disabled button's too: a button acts
+    // only while it is enabled, and neither during a run, which disables both as its first step.
+    if (code != BN_CLICKED || Running() || (id != kStartId && id != kCancelId)) return;
+    if (!IsWindowEnabled(Control(id))) return;
+    if (id == kStartId)
+        OnStart();
+    else
+        form_->Cancel_Click();
 }
 
 void MainWindow::OnStart() {
-    // The run disables both buttons as its first step; until then Running() holds them off.
     run_->Start();
 }
 

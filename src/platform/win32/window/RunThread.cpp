@@ -49,9 +49,8 @@ void RunThread::EndSession() {
     const HANDLE closed = logClosed_.Get();
     const ULONGLONG until = ::GetTickCount64() + kEndWait;
     for (ULONGLONG now = ::GetTickCount64(); now < until; now = ::GetTickCount64()) {
-        const DWORD woke = ::MsgWaitForMultipleObjects(1, &closed, FALSE,
-                                                       static_cast<DWORD>(until - now),
-                                                       QS_SENDMESSAGE);
+        const DWORD woke = ::MsgWaitForMultipleObjects(
+            1, &closed, FALSE, static_cast<DWORD>(until - now), QS_SENDMESSAGE);
         if (woke != WAIT_OBJECT_0 + 1) return;
         // Takes the messages sent meanwhile, the run's last operation among them.
         MSG sent{};
