@@ -21,10 +21,11 @@ std::optional<std::string> RedirectedFolder(const std::string& folder, const Xml
     const auto* enabled = element ? element->Attribute("enabled") : nullptr;
     const auto* path = element ? element->Attribute("path") : nullptr;
     if (redirection.name != "configuration" || !enabled || !EqualsIgnoringCase(*enabled, "true") ||
-        !path || path->empty())
+        !path)
         return std::nullopt;
     auto redirected = *path;
     while (redirected.ends_with('\\')) redirected.pop_back();
+    if (redirected.empty()) return std::nullopt;
     return redirected;
 }
 
