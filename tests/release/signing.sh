@@ -38,7 +38,7 @@ cmp unsigned.exe wrong.exe
 
 openssl pkcs12 -export -inkey key.pem -in cert.pem -out empty.pfx -passout pass:
 cp unsigned.exe empty.exe
-QUIMBRO_SIGN_PASSWORD= QUIMBRO_EXE="$work/empty.exe" "$source/tools/sign.sh" empty.pfx >/dev/null
+QUIMBRO_SIGN_PASSWORD='' QUIMBRO_EXE="$work/empty.exe" "$source/tools/sign.sh" empty.pfx >/dev/null
 verified empty.exe
 
 # A token of its own, in this folder only.
