@@ -14,7 +14,7 @@ namespace {
 std::string Version(RunContext& run, std::string_view path) {
     std::optional<Value> own;
     Attempt([&] {
-        own = run.Shell().RegRead("HKLM\\Software\\Microsoft\\Internet Explorer\\svcVersion");
+        own = run.Shell().RegRead(std::string(path.substr(0, path.rfind('\\') + 1)) + "svcVersion");
     });
     return own ? ToText(*own) : RegistryText(run, path);
 }
