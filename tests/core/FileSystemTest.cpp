@@ -41,11 +41,16 @@ class ScriptedHost final : public PosixFileHost {
     // The bytes on the volume when `space` was set: what is written since is no longer free.
     std::uint64_t spaceSetAt = 0;
     mutable std::multiset<std::string> listed;
-    // A stalled copy holds at its first read until the volume is asked again, which waits for
-    // such a copy to hold: the recount then comes while that copy is under way.
+    // A stalled copy holds at its first read until the volume is asked again; that, and other
+    // files' opening, wait for such a copy to hold: the recount comes while it is under way.
     mutable std::mutex mutex;
     mutable std::condition_variable changed;
     mutable int asked = 0, stalls = 0;
+    void AwaitStall() const {
+        std::unique_lock lock(mutex);
+        if (!stalled.empty())
+            changed.wait_for(lock, std::chrono::seconds(2), [&] { return stalls > 0; });
+    }
 
     // The listing's entries come through Find, which tags them.
     std::vector<Entry> List(const std::string& folder) const override {
@@ -64,6 +69,7 @@ class ScriptedHost final : public PosixFileHost {
     }
     std::unique_ptr<Source> OpenSource(const std::string& path) const override {
         if (unopenable.count(Name(path))) throw PlatformError("held without sharing");
+        if (!stalled.count(Name(path))) AwaitStall();
         return std::make_unique<ScriptedSource>(PosixFileHost::OpenSource(path), *this, Name(path));
     }
     void MakeFolder(const std::string& path) const override {
@@ -71,12 +77,13 @@ class ScriptedHost final : public PosixFileHost {
         PosixFileHost::MakeFolder(path);
     }
     Space SpaceOf(const std::string&) const override {
-        if (std::unique_lock lock(mutex); ++asked > 1 && !stalled.empty())
-            changed.wait_for(lock, std::chrono::seconds(2), [&] { return stalls > 0; });
-        changed.notify_all();
+        if (asked > 0) AwaitStall();
         Space now = space;
         const std::uint64_t bytes = Bytes() - std::min(Bytes(), spaceSetAt);
         for (auto* free : {&now.free, &now.volumeFree}) *free -= std::min(*free, bytes);
+        const std::lock_guard lock(mutex);
+        ++asked;
+        changed.notify_all();
         return now;
     }
     // Every file's bytes, also while copies come and go.
