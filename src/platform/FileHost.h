@@ -43,16 +43,26 @@ class FileHost {
       public:
         virtual ~Target() = default;
         virtual void Write(std::span<const char> bytes) = 0;
+        // The bytes the file already takes from its volume: its length set beforehand, or what
+        // was written.
+        virtual std::uint64_t Stored() const = 0;
         // Closes the file at what was written; a copy takes its source's last-write time and,
         // given a name (a path in the same folder), takes that name as it closes, replacing a
-        // file of that name.
+        // file of that name. The report takes no name.
         virtual void Finish(std::optional<Stamp> lastWrite,
                             const std::optional<std::string>& name) = 0;
     };
 
+    // A copy from this size has its length set beforehand, so the file system can place it in
+    // one piece; for small files that costs more than it saves.
+    static constexpr std::uint64_t kPlacedFrom = std::uint64_t{16} << 20;
+
     struct Space {
+        // What the caller may still write there: a disk quota counts.
         std::uint64_t free = 0;
-        std::uint64_t total = 0;
+        // The volume's own, whoever writes: its free bytes and its size (0 when unknown).
+        std::uint64_t volumeFree = 0;
+        std::uint64_t volumeSize = 0;
     };
 
     virtual ~FileHost() = default;
@@ -64,15 +74,19 @@ class FileHost {
     virtual std::vector<Entry> List(const std::string& folder) const = 0;
     // What is at the path, or nothing.
     virtual std::optional<Entry> Find(const std::string& path) const = 0;
-    // Makes one folder whose parent exists; fails when something of that name exists.
+    // Makes one folder whose parent exists; fails when something of that name exists, for the
+    // reason Held while it is a folder deleted but still held.
     virtual void MakeFolder(const std::string& path) const = 0;
     virtual std::unique_ptr<Source> OpenSource(const std::string& path) const = 0;
-    // Creates the file, replacing one of that name; `size` is what is expected to come.
+    // A copy's temporary, replacing a file of that name; `size` is what is expected to come.
     virtual std::unique_ptr<Target> CreateTarget(const std::string& path,
                                                  std::uint64_t size) const = 0;
-    // The volume that holds the folder: free is what the user may still write there.
+    // The report, replacing a file of that name; others may read it while it is written.
+    virtual std::unique_ptr<Target> CreateReport(const std::string& path) const = 0;
     virtual Space SpaceOf(const std::string& folder) const = 0;
     // Removes a file, an empty folder, or a link itself, leaving what it points to untouched.
+    // A folder whose entries were all removed and is still not empty fails for the reason Held:
+    // one of them is deleted but still held.
     virtual void Remove(const std::string& path) const = 0;
     // A line of the report as it is stored: 8-bit text in the host's code page.
     virtual std::string ReportText(const std::string& utf8) const = 0;

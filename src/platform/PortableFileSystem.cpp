@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <thread>
 #include <vector>
@@ -46,34 +47,41 @@ std::string DestinationFolder(const FileHost& host, const std::string& destinati
     return folder;
 }
 
-using Deadline = std::chrono::steady_clock::time_point;
-
 // A folder deleted while another program still holds it (an Explorer window, the indexer, a
 // scanner) keeps its name until that program lets go: its parent cannot be removed meanwhile
-// ("not empty"), and a folder of that name cannot be made. Such a step is tried again until
-// the deadline.
-void Retried(Deadline until, const std::function<void()>& step) {
+// ("not empty"), and a folder of that name cannot be made. Only such a step is tried again,
+// until the wait has passed since the operation's first such failure; any other failure fails
+// at once.
+struct NameWait {
+    std::chrono::milliseconds wait;
+    std::optional<std::chrono::steady_clock::time_point> until;
+};
+
+void Retried(NameWait& held, const std::function<void()>& step) {
     constexpr std::chrono::milliseconds kRetrySlice{25};
     for (;;) {
         try {
             step();
             return;
-        } catch (const PlatformError&) {
-            if (std::chrono::steady_clock::now() >= until) throw;
+        } catch (const PlatformError& e) {
+            if (e.Why() != PlatformError::Reason::Held) throw;
+            const auto now = std::chrono::steady_clock::now();
+            if (!held.until) held.until = now + held.wait;
+            if (now >= *held.until) throw;
         }
         std::this_thread::sleep_for(kRetrySlice);
     }
 }
 
 // Removes what a folder holds, then the folder. Links are removed as links.
-void RemoveTree(const FileHost& host, const std::string& folder, Deadline until) {
+void RemoveTree(const FileHost& host, const std::string& folder, NameWait& held) {
     for (const auto& entry : host.List(folder)) {
         if (entry.folder && !IsLink(entry))
-            RemoveTree(host, entry.path, until);
+            RemoveTree(host, entry.path, held);
         else
             host.Remove(entry.path);
     }
-    Retried(until, [&] { host.Remove(folder); });
+    Retried(held, [&] { host.Remove(folder); });
 }
 
 // One copy row: every match is tried, and one that cannot be copied costs only itself. The
@@ -146,7 +154,7 @@ class Row {
 class FileTextStream final : public TextStream {
   public:
     FileTextStream(std::shared_ptr<const FileHost> host, const std::string& path)
-        : host_(std::move(host)), out_(host_->CreateTarget(path, 0)) {}
+        : host_(std::move(host)), out_(host_->CreateReport(path)) {}
 
     // Each line goes to the file at once, so a run that is killed keeps what it wrote.
     void WriteLine(const std::string& line) override {
@@ -176,19 +184,17 @@ void PortableFileSystem::DeleteFolder(const std::string& path) {
     const auto folder = host_->Native(path);
     const auto found = host_->Find(folder);
     if (!found || !found->folder) throw PlatformError("no such folder");
+    NameWait held{nameWait_, std::nullopt};
     if (IsLink(*found))
         host_->Remove(folder);
     else
-        RemoveTree(*host_, folder, std::chrono::steady_clock::now() + nameWait_);
-    deleted_.insert(folder);
+        RemoveTree(*host_, folder, held);
 }
 
 void PortableFileSystem::CreateFolder(const std::string& path) {
     const auto folder = host_->Native(path);
-    // Only the name of a folder just deleted can be held for a while.
-    const auto until =
-        deleted_.erase(folder) > 0 ? std::chrono::steady_clock::now() + nameWait_ : Deadline{};
-    Retried(until, [&] { host_->MakeFolder(folder); });
+    NameWait held{nameWait_, std::nullopt};
+    Retried(held, [&] { host_->MakeFolder(folder); });
 }
 
 void PortableFileSystem::CopyFolder(const std::string& source, const std::string& destination) {

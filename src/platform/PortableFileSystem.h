@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <memory>
-#include <set>
 #include <string>
 
 #include "platform/FileHost.h"
@@ -15,7 +14,7 @@ namespace quimbro {
 // Windows does, links never followed. The host does the single operations.
 class PortableFileSystem final : public FileSystemObject {
   public:
-    // How long the name of a folder just deleted is tried again while it is still taken.
+    // How long the name of a folder deleted is tried again while another program holds it.
     static constexpr std::chrono::milliseconds kNameWait{5000};
 
     // Files of a folder are copied two at a time, the second on the worker.
@@ -35,8 +34,6 @@ class PortableFileSystem final : public FileSystemObject {
     std::shared_ptr<const FileHost> host_;
     std::shared_ptr<Worker> worker_;
     std::chrono::milliseconds nameWait_;
-    // The folders this object has deleted, by their host paths, until they are made again.
-    std::set<std::string> deleted_;
 };
 
 }  // namespace quimbro

@@ -115,21 +115,29 @@ class PosixSource final : public FileHost::Source {
     FileHost::Stamp lastWrite_;
 };
 
+// A big copy has its length set beforehand, as on Windows.
 class PosixTarget final : public FileHost::Target {
   public:
-    explicit PosixTarget(std::string path)
+    PosixTarget(std::string path, std::uint64_t size)
         : path_(std::move(path)), out_(path_, std::ios::binary | std::ios::trunc) {
         if (!out_) throw PlatformError("the copy cannot be created");
+        if (size >= FileHost::kPlacedFrom) {
+            Translated([&] { fs::resize_file(path_, size); });
+            placed_ = size;
+        }
     }
     void Write(std::span<const char> bytes) override {
         out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         out_.flush();
         if (!out_) throw PlatformError("the copy cannot be written");
+        written_ += bytes.size();
     }
+    std::uint64_t Stored() const override { return std::max(placed_, written_); }
     void Finish(std::optional<FileHost::Stamp> lastWrite,
                 const std::optional<std::string>& name) override {
         out_.close();
         if (!out_) throw PlatformError("the copy cannot be closed");
+        if (placed_ > written_) Translated([&] { fs::resize_file(path_, written_); });
         if (lastWrite)
             Translated([&] {
                 fs::last_write_time(path_,
@@ -141,6 +149,8 @@ class PosixTarget final : public FileHost::Target {
   private:
     std::string path_;
     std::ofstream out_;
+    std::uint64_t placed_ = 0;
+    std::uint64_t written_ = 0;
 };
 
 }  // namespace
@@ -150,13 +160,17 @@ std::unique_ptr<FileHost::Source> PosixFileHost::OpenSource(const std::string& p
 }
 
 std::unique_ptr<FileHost::Target> PosixFileHost::CreateTarget(const std::string& path,
-                                                              std::uint64_t) const {
-    return std::make_unique<PosixTarget>(path);
+                                                              std::uint64_t size) const {
+    return std::make_unique<PosixTarget>(path, size);
+}
+
+std::unique_ptr<FileHost::Target> PosixFileHost::CreateReport(const std::string& path) const {
+    return std::make_unique<PosixTarget>(path, 0);
 }
 
 FileHost::Space PosixFileHost::SpaceOf(const std::string& folder) const {
     const auto space = Translated([&] { return fs::space(folder); });
-    return {space.free, space.capacity};
+    return {space.available, space.free, space.capacity};
 }
 
 void PosixFileHost::Remove(const std::string& path) const {

@@ -23,6 +23,7 @@ class PosixFileHost : public FileHost {
     std::unique_ptr<Source> OpenSource(const std::string& path) const override;
     std::unique_ptr<Target> CreateTarget(const std::string& path,
                                          std::uint64_t size) const override;
+    std::unique_ptr<Target> CreateReport(const std::string& path) const override;
     Space SpaceOf(const std::string& folder) const override;
     void Remove(const std::string& path) const override;
     std::string ReportText(const std::string& utf8) const override { return utf8; }

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <utility>
 
 #include "platform/PlatformError.h"
@@ -103,19 +104,26 @@ class FakeObject final : public MetabaseObject {
     std::string path_;
 };
 
-// The real file system, refusing to make the folders the test names.
+// The real file system, refusing to make the folders the test names: held where deleted before.
 class RefusingHost final : public PosixFileHost {
   public:
     RefusingHost(const std::filesystem::path& root, std::map<std::string, int>& refused)
         : PosixFileHost(root), refused_(refused) {}
     void MakeFolder(const std::string& path) const override {
         for (auto& [folder, times] : refused_)
-            if (path.ends_with(folder) && times-- > 0) throw PlatformError("access denied");
+            if (path.ends_with(folder) && times-- > 0)
+                throw PlatformError("refused", removed_.count(path) ? PlatformError::Reason::Held
+                                                                    : PlatformError::Reason::Other);
         PosixFileHost::MakeFolder(path);
+    }
+    void Remove(const std::string& path) const override {
+        PosixFileHost::Remove(path);
+        removed_.insert(path);
     }
 
   private:
     std::map<std::string, int>& refused_;
+    mutable std::set<std::string> removed_;
 };
 
 }  // namespace

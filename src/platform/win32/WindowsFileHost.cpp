@@ -9,6 +9,7 @@
 #include "platform/PlatformError.h"
 #include "platform/WindowsPath.h"
 #include "platform/win32/Owners.h"
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WideText.h"
 
 namespace quimbro::win32 {
@@ -98,16 +99,17 @@ class SharedSource final : public FileHost::Source {
     FileHost::Stamp lastWrite_ = 0;
 };
 
-// A copy with normal attributes. A large one has its length set beforehand so the file system
-// can place it in one piece; for small files that costs more than it saves.
+// A copy or the report, with normal attributes. A large copy has its length set beforehand.
+// Only a copy, renamed through its handle, is opened for deletion too: others then cannot open
+// it without sharing deletion, and the report is for them to read during a run.
 class PlainTarget final : public FileHost::Target {
   public:
-    PlainTarget(const std::string& path, std::uint64_t size)
-        : file_(ValidOrNull(::CreateFileW(
-              Wide(path).c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr))) {
+    PlainTarget(const std::string& path, std::uint64_t size, DWORD access)
+        : file_(ValidOrNull(
+              ::CreateFileW(Wide(path).c_str(), access, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr))) {
         if (!file_) throw PlatformError("the copy cannot be created");
-        if (size >= kPlacedFrom) {
+        if (size >= FileHost::kPlacedFrom) {
             try {
                 EndAt(size);
                 MoveTo(0);
@@ -132,6 +134,8 @@ class PlainTarget final : public FileHost::Target {
             written_ += written;
         }
     }
+
+    std::uint64_t Stored() const override { return std::max(placed_, written_); }
 
     void Finish(std::optional<FileHost::Stamp> lastWrite,
                 const std::optional<std::string>& name) override {
@@ -175,12 +179,36 @@ class PlainTarget final : public FileHost::Target {
         if (!::SetEndOfFile(file_.Get())) throw PlatformError("the copy cannot be sized");
     }
 
-    static constexpr std::uint64_t kPlacedFrom = std::uint64_t{16} << 20;
-
     KernelHandle file_;
     std::uint64_t placed_ = 0;
     std::uint64_t written_ = 0;
 };
+
+// The volume's own size, where this Windows tells it (10 1903 and later; under a disk quota the
+// total GetDiskFreeSpaceExW gives is the user's); 0 where it is unknown.
+std::uint64_t VolumeSize(const std::wstring& folder) {
+    struct DiskSpaceInformation {
+        ULONGLONG actualTotalAllocationUnits, actualAvailableAllocationUnits,
+            actualPoolUnavailableAllocationUnits, callerTotalAllocationUnits,
+            callerAvailableAllocationUnits, callerPoolUnavailableAllocationUnits,
+            usedAllocationUnits, totalReservedAllocationUnits, volumeStorageReserveAllocationUnits,
+            availableCommittedAllocationUnits, poolAvailableAllocationUnits;
+        DWORD sectorsPerAllocationUnit, bytesPerSector;
+    };
+    using GetDiskSpaceInformationFunction = HRESULT WINAPI(LPCWSTR, DiskSpaceInformation*);
+    static const auto information = LoadedProcedure<GetDiskSpaceInformationFunction>(
+        L"kernel32.dll", "GetDiskSpaceInformationW");
+    // It takes the volume's root only.
+    std::wstring root(folder.size() + 1, L'\0');
+    if (information == nullptr ||
+        !::GetVolumePathNameW(folder.c_str(), root.data(), static_cast<DWORD>(root.size())))
+        return 0;
+    root.resize(root.find(L'\0'));
+    DiskSpaceInformation space{};
+    if (FAILED(information(root.c_str(), &space))) return 0;
+    return std::uint64_t{space.actualTotalAllocationUnits} * space.sectorsPerAllocationUnit *
+           space.bytesPerSector;
+}
 
 }  // namespace
 
@@ -233,8 +261,17 @@ std::optional<FileHost::Entry> WindowsFileHost::Find(const std::string& path) co
 }
 
 void WindowsFileHost::MakeFolder(const std::string& path) const {
-    if (!::CreateDirectoryW(Wide(path).c_str(), nullptr))
-        throw PlatformError("the folder cannot be made");
+    using RtlGetLastNtStatusFunction = LONG NTAPI();
+    static const auto lastStatus =
+        LoadedProcedure<RtlGetLastNtStatusFunction>(L"ntdll.dll", "RtlGetLastNtStatus");
+    constexpr auto kStatusDeletePending = static_cast<LONG>(0xC0000056);
+    const std::wstring where = Wide(path);
+    if (::CreateDirectoryW(where.c_str(), nullptr)) return;
+    // A folder deleted while another program holds it keeps its name until that program lets go.
+    const bool held = ::GetLastError() == ERROR_ACCESS_DENIED && lastStatus != nullptr &&
+                      lastStatus() == kStatusDeletePending;
+    throw PlatformError("the folder cannot be made",
+                        held ? PlatformError::Reason::Held : PlatformError::Reason::Other);
 }
 
 std::unique_ptr<FileHost::Source> WindowsFileHost::OpenSource(const std::string& path) const {
@@ -243,16 +280,20 @@ std::unique_ptr<FileHost::Source> WindowsFileHost::OpenSource(const std::string&
 
 std::unique_ptr<FileHost::Target> WindowsFileHost::CreateTarget(const std::string& path,
                                                                 std::uint64_t size) const {
-    return std::make_unique<PlainTarget>(path, size);
+    return std::make_unique<PlainTarget>(path, size, GENERIC_WRITE | DELETE);
+}
+
+std::unique_ptr<FileHost::Target> WindowsFileHost::CreateReport(const std::string& path) const {
+    return std::make_unique<PlainTarget>(path, 0, GENERIC_WRITE);
 }
 
 FileHost::Space WindowsFileHost::SpaceOf(const std::string& folder) const {
     std::wstring where = Wide(folder);
     if (!where.ends_with(L'\\')) where += L'\\';
-    ULARGE_INTEGER available{}, total{};
-    if (!::GetDiskFreeSpaceExW(where.c_str(), &available, &total, nullptr) || total.QuadPart == 0)
+    ULARGE_INTEGER available{}, total{}, free{};
+    if (!::GetDiskFreeSpaceExW(where.c_str(), &available, &total, &free) || total.QuadPart == 0)
         throw PlatformError("the volume's space is unknown");
-    return {available.QuadPart, total.QuadPart};
+    return {available.QuadPart, free.QuadPart, VolumeSize(where)};
 }
 
 void WindowsFileHost::Remove(const std::string& path) const {
@@ -262,7 +303,11 @@ void WindowsFileHost::Remove(const std::string& path) const {
     // Both calls remove a link itself; neither descends into what it points to.
     const BOOL removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? ::RemoveDirectoryW(where.c_str())
                                                                  : ::DeleteFileW(where.c_str());
-    if (!removed) throw PlatformError("cannot be removed");
+    if (removed) return;
+    // Emptied, and still not empty: an entry deleted is still held by another program.
+    const bool held = ::GetLastError() == ERROR_DIR_NOT_EMPTY;
+    throw PlatformError("cannot be removed",
+                        held ? PlatformError::Reason::Held : PlatformError::Reason::Other);
 }
 
 std::string WindowsFileHost::ReportText(const std::string& utf8) const {

@@ -26,7 +26,7 @@ class WindowsFileHost : public FileHost {
     // run's deletion of the output folder.
     std::unique_ptr<Target> CreateTarget(const std::string& path,
                                          std::uint64_t size) const override;
-    // Free is what the user may write: a disk quota counts.
+    std::unique_ptr<Target> CreateReport(const std::string& path) const override;
     Space SpaceOf(const std::string& folder) const override;
     // A link is removed itself; when Windows refuses that, the removal fails and the link's
     // target is never touched.
