@@ -142,8 +142,8 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void MainWindow::OnCommand(int id, int code) {
     // Any program may send the window a button's click, a disabled button's too: a button acts
-    // only while it is enabled, and neither during a run, which disables both as its first step.
-    if (code != BN_CLICKED || Running() || (id != kStartId && id != kCancelId)) return;
+    // only while it is enabled. Both are disabled from Start until the run's last step.
+    if (code != BN_CLICKED || (id != kStartId && id != kCancelId)) return;
     if (!IsWindowEnabled(Control(id))) return;
     if (id == kStartId)
         OnStart();
@@ -152,6 +152,9 @@ void MainWindow::OnCommand(int id, int code) {
 }
 
 void MainWindow::OnStart() {
+    // As the run will as its first step, before another click can come.
+    cancel_->SetEnabled(false);
+    start_->SetEnabled(false);
     run_->Start();
 }
 
@@ -161,7 +164,7 @@ void MainWindow::OnRunEnded() {
 
 void MainWindow::OnClose() {
     // The close box and Alt+F4 act as Exit, and like Exit do nothing during a run.
-    if (!Running() && IsWindowEnabled(Control(kCancelId))) form_->Cancel_Click();
+    if (IsWindowEnabled(Control(kCancelId))) form_->Cancel_Click();
 }
 
 void MainWindow::OnActivate(bool active) {

@@ -15,14 +15,15 @@ void RunThread::Start() {
     running_ = true;
     try {
         // Detached: the window never waits for the run; it hears of its end.
-        std::thread([this, ended = std::move(ended)]() mutable {
+        std::thread([&form = form_, window = window_, ended = std::move(ended)]() mutable {
             try {
-                form_.Start_Click();
+                form.Start_Click();
                 ended.set_value();
             } catch (...) {
                 ended.set_exception(std::current_exception());
             }
-            ::PostMessageW(window_, kEndedMessage, 0, 0);
+            // Once Exit is enabled again the window may be gone: nothing of it is used here.
+            ::PostMessageW(window, kEndedMessage, 0, 0);
         }).detach();
     } catch (...) {
         running_ = false;
