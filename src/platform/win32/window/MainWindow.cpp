@@ -131,7 +131,8 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             PostQuitMessage(0);
             return 0;
         default:
-            if (message == ToFrontMessage()) {
+            // A message that could not be registered is none: 0 is WM_NULL.
+            if (message == ToFrontMessage() && message != 0) {
                 ToFront();
                 return 0;
             }
