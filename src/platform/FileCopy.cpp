@@ -33,21 +33,20 @@ FileCopy::Buffer FileCopy::NewBuffer() {
     return std::make_unique_for_overwrite<char[]>(kBufferSize);
 }
 
-void FileCopy::Into(const FileHost::Entry& from, const std::string& into, std::span<char> buffer,
-                    const std::function<void()>& between) const {
+void FileCopy::Into(const FileHost::Entry& from, const FileHost::Folder& into,
+                    std::span<char> buffer, const std::function<void()>& between) const {
     const auto source = host_.OpenSource(from.path);
     const std::uint64_t size = source->Size();
-    const auto taken = room_.Take(into, size);
-    const std::string to = host_.Child(into, from.name);
-    const std::string part = to + kPartSuffix;
-    auto target = host_.CreateTarget(part, size);
+    const auto taken = room_.Take(into.Path(), size);
+    const std::string part = from.name + kPartSuffix;
+    auto target = host_.CreateTarget(into, part, size);
     try {
         CopyBytes(*source, *target, size, buffer, between);
-        target->Finish(source->LastWrite(), to);
+        target->Finish(source->LastWrite(), from.name);
     } catch (...) {
         target.reset();
         try {
-            host_.Remove(part);
+            host_.RemoveIn(into, part);
         } catch (const std::exception&) {
         }
         throw;

@@ -30,7 +30,7 @@ class FileCopy {
     FileCopy(const FileHost& host, VolumeRoom& room) : host_(host), room_(room) {}
 
     // `between` is called between the pieces, when given.
-    void Into(const FileHost::Entry& from, const std::string& into, std::span<char> buffer,
+    void Into(const FileHost::Entry& from, const FileHost::Folder& into, std::span<char> buffer,
               const std::function<void()>& between) const;
 
   private:

@@ -44,11 +44,28 @@ class FileHost {
         virtual ~Target() = default;
         virtual void Write(std::span<const char> bytes) = 0;
         // Closes the file at what was written; a copy takes its source's last-write time and,
-        // given a name (a path in the same folder), takes that name as it closes, replacing a
+        // given a name (in the same folder), takes that name as it closes, replacing a
         // file of that name.
         virtual void Finish(std::optional<Stamp> lastWrite,
                             const std::optional<std::string>& name) = 0;
     };
+
+    // A folder opened and found to be a folder that is no link. What is made, written or removed
+    // in it is reached through it, never by a path: a folder swapped for a link once it is open
+    // is never followed.
+    class Folder {
+      public:
+        explicit Folder(std::string path) : path_(std::move(path)) {}
+        virtual ~Folder() = default;
+        Folder(const Folder&) = delete;
+        Folder& operator=(const Folder&) = delete;
+        // Its path when it was opened: for naming it and for its volume's space only.
+        const std::string& Path() const { return path_; }
+
+      private:
+        std::string path_;
+    };
+    using FolderRef = std::shared_ptr<const Folder>;
 
     struct Space {
         std::uint64_t free = 0;
@@ -64,16 +81,23 @@ class FileHost {
     virtual std::vector<Entry> List(const std::string& folder) const = 0;
     // What is at the path, or nothing.
     virtual std::optional<Entry> Find(const std::string& path) const = 0;
-    // Makes one folder whose parent exists; fails when something of that name exists.
-    virtual void MakeFolder(const std::string& path) const = 0;
+    // The folder at the path, opened; fails when it is no folder, or a link.
+    virtual FolderRef OpenFolder(const std::string& path) const = 0;
+    // The folder `name` in `parent`, opened without following a link; fails as OpenFolder.
+    virtual FolderRef OpenChild(const Folder& parent, const std::string& name) const = 0;
+    // Makes the folder `name` in `parent` and opens it; fails when something of that name exists.
+    virtual FolderRef MakeFolder(const Folder& parent, const std::string& name) const = 0;
     virtual std::unique_ptr<Source> OpenSource(const std::string& path) const = 0;
-    // Creates the file, replacing one of that name; `size` is what is expected to come.
-    virtual std::unique_ptr<Target> CreateTarget(const std::string& path,
+    // Creates the file `name` in the folder, replacing one of that name; `size` is what is
+    // expected to come. The target's new name, if any, is one in the same folder.
+    virtual std::unique_ptr<Target> CreateTarget(const Folder& folder, const std::string& name,
                                                  std::uint64_t size) const = 0;
     // The volume that holds the folder: free is what the user may still write there.
     virtual Space SpaceOf(const std::string& folder) const = 0;
     // Removes a file, an empty folder, or a link itself, leaving what it points to untouched.
     virtual void Remove(const std::string& path) const = 0;
+    // Removes the file `name` of the folder, never following a link.
+    virtual void RemoveIn(const Folder& folder, const std::string& name) const = 0;
     // A line of the report as it is stored: 8-bit text in the host's code page.
     virtual std::string ReportText(const std::string& utf8) const = 0;
 };

@@ -8,6 +8,7 @@
 
 #include "platform/FileHost.h"
 #include "platform/ScriptHost.h"
+#include "platform/VerifiedFolders.h"
 #include "platform/Worker.h"
 
 namespace quimbro {
@@ -22,15 +23,17 @@ class PortableFileSystem final : public FileSystemObject {
     // Files of a folder are copied two at a time, the second on the worker. `turn` gives the
     // window its turn: it is called on the thread that called the operation, never on the
     // worker, as often as the operation likes (between the pieces of a copy, the entries of a
-    // walk or a deletion, and while it waits).
+    // walk or a deletion, and while it waits). The folders it makes are kept in `folders`.
     explicit PortableFileSystem(std::shared_ptr<const FileHost> host,
                                 std::shared_ptr<Worker> worker = std::make_shared<Worker>(),
                                 std::function<void()> turn = {},
-                                std::chrono::milliseconds nameWait = kNameWait)
+                                std::chrono::milliseconds nameWait = kNameWait,
+                                std::shared_ptr<VerifiedFolders> folders = {})
         : host_(std::move(host)),
           worker_(std::move(worker)),
           turn_(std::move(turn)),
-          nameWait_(nameWait) {}
+          nameWait_(nameWait),
+          folders_(folders ? std::move(folders) : std::make_shared<VerifiedFolders>(host_)) {}
 
     bool FolderExists(const std::string& path) override;
     void DeleteFolder(const std::string& path) override;
@@ -44,6 +47,7 @@ class PortableFileSystem final : public FileSystemObject {
     std::shared_ptr<Worker> worker_;
     std::function<void()> turn_;
     std::chrono::milliseconds nameWait_;
+    std::shared_ptr<VerifiedFolders> folders_;
     // The folders this object has deleted, by their host paths, until they are made again.
     std::set<std::string> deleted_;
 };

@@ -56,9 +56,9 @@ class ScriptedHost final : public PosixFileHost {
         if (unopenable.count(Name(path))) throw PlatformError("held without sharing");
         return std::make_unique<ScriptedSource>(PosixFileHost::OpenSource(path), *this, Name(path));
     }
-    void MakeFolder(const std::string& path) const override {
-        Refuse(path);
-        PosixFileHost::MakeFolder(path);
+    FolderRef MakeFolder(const Folder& parent, const std::string& name) const override {
+        Refuse(name);
+        return PosixFileHost::MakeFolder(parent, name);
     }
     Space SpaceOf(const std::string&) const override {
         Space now = space;

@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 #include "platform/PlatformError.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/WindowsAutomation.h"
 #include "platform/win32/WindowsFileHost.h"
 
 namespace quimbro::win32::test {
@@ -105,6 +106,38 @@ TEST(Links, AreSkippedByCopiesAndNeverFollowedByDeletion) {
     }
     EXPECT_TRUE(Exists(links + "\\target\\keep.txt"));
     EXPECT_FALSE(Exists(links + "\\tree\\file.txt"));
+}
+
+// The script also makes swap\a\conf, a folder, and swap\b\conf, a link to target. Once a folder
+// of the tree is open, its path is made to lead to the link: the report log and a capture go
+// into the folder that was opened, a copy too (under Wine, which renames only by path, it
+// fails instead); nothing lands in the target.
+TEST(Links, AFolderSwappedForALinkOnceOpenIsNeverFollowed) {
+    const char* fixture = std::getenv("QUIMBRO_LINK_FIXTURE");
+    if (!fixture) GTEST_SKIP() << "no link fixture";
+    const std::string links = WinePath(fixture), swap = links + "\\swap";
+    const std::string conf = swap + "\\a\\conf", opened = swap + "\\opened\\conf\\";
+    TempFolder from;
+    const std::string source = from.Path() + "\\file.txt";
+    WindowsFiles()->CreateTextFile(source)->Close();
+    WindowsAutomation automation;
+    const auto files = automation.CreateFileSystem();
+    const auto shell = automation.CreateShell();
+    files->CopyFile(source, conf);
+    ASSERT_TRUE(::DeleteFileW(Wide(conf + "\\file.txt").c_str()));
+    for (const auto& [was, now] : {std::pair{"\\a", "\\opened"}, {"\\b", "\\a"}})
+        ASSERT_TRUE(::MoveFileW(Wide(swap + was).c_str(), Wide(swap + now).c_str()));
+
+    files->CreateTextFile(conf + "\\report.log")->Close();
+    shell->Start("cmd.exe /D /C \"echo x\"", conf + "\\capture.log")->Wait();
+    try {
+        files->CopyFile(source, conf);
+    } catch (const PlatformError&) {
+    }
+    EXPECT_TRUE(Exists(opened + "report.log"));
+    EXPECT_EQ(ReadWholeFile(opened + "capture.log"), "x\r\n");
+    for (const auto* name : {"file.txt", "report.log", "capture.log", "file.txt.quimbro-part"})
+        EXPECT_FALSE(Exists(links + "\\target\\" + name)) << name;
 }
 
 // Each line in the code page with CR LF; what it lacks is "?", never a look-alike (l-stroke: l).

@@ -32,6 +32,9 @@ mkdir -p "$links/tree" "$links/target"
 echo keep > "$links/target/keep.txt"
 echo file > "$links/tree/file.txt"
 ln -s ../target "$links/tree/link"
+# A folder, and a folder holding a link of that name: swap/a/conf, swap/b/conf -> target.
+mkdir -p "$links/swap/a/conf" "$links/swap/b"
+ln -s ../../target "$links/swap/b/conf"
 export QUIMBRO_LINK_FIXTURE="$links"
 
 status=0

@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/FileHost.h"
 #include "platform/ScriptHost.h"
 
 // Starts a command line with a hidden window; the caller waits for its end when it chooses.
@@ -16,6 +17,12 @@ namespace quimbro::win32 {
 // it: the window's thread must keep answering the system while it waits for a command. A thread
 // without a window has nothing to answer and needs none.
 using WaitHook = std::function<void()>;
+
+// A command's standard output: a file of that name made in a verified folder.
+struct OutputFile {
+    FileHost::FolderRef folder;
+    std::string name;
+};
 
 class CommandRunner {
   public:
@@ -31,12 +38,13 @@ class CommandRunner {
     // Starts `program`, a full path, with the command line exactly as given. The command runs
     // in the system folder with NoDefaultCurrentDirectoryInExePath in its environment, so the
     // names it runs are found on the system's search path only, never in a folder the user
-    // started the program from. With an output file, that file (created or replaced) is the
-    // command's standard output and the one handle it inherits; without, it inherits none.
-    // Raises PlatformError when it cannot be started; the output file is then not left behind.
+    // started the program from. With an output file, that file (created or replaced in its
+    // folder through the folder's handle) is the command's standard output and the one handle
+    // it inherits; without, it inherits none. Raises PlatformError when it cannot be started;
+    // the output file is then not left behind.
     std::unique_ptr<RunningCommand> Start(const std::wstring& program,
                                           const std::string& commandLine,
-                                          const std::optional<std::string>& outputFile) const;
+                                          const std::optional<OutputFile>& outputFile) const;
 
     // What the waiting thread does while it waits.
     const WaitHook& WhileWaiting() const { return whileWaiting_; }

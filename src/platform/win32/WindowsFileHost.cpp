@@ -1,5 +1,7 @@
 #include "platform/win32/WindowsFileHost.h"
 
+#include <winternl.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +11,7 @@
 #include "platform/PlatformError.h"
 #include "platform/WindowsPath.h"
 #include "platform/win32/Owners.h"
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WideText.h"
 
 namespace quimbro::win32 {
@@ -62,6 +65,85 @@ std::wstring NtPath(const std::wstring& longPath) {
     return L"\\??\\" + longPath.substr(kLongPrefix.size());
 }
 
+// What a folder handle may do: list the folder and make things in it by name.
+constexpr ACCESS_MASK kFolderAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// FileDispositionInfoEx and its flags, from Windows 10 1607 on.
+constexpr auto kDispositionEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
+constexpr DWORD kDeletePosix = 0x1 | 0x2;
+
+class WindowsFolder final : public FileHost::Folder {
+  public:
+    WindowsFolder(std::string path, KernelHandle handle)
+        : Folder(std::move(path)), handle_(std::move(handle)) {}
+    HANDLE Get() const { return handle_.Get(); }
+
+  private:
+    KernelHandle handle_;
+};
+
+HANDLE HandleOf(const FileHost::Folder& folder) {
+    return static_cast<const WindowsFolder&>(folder).Get();
+}
+
+// `name` opened or made relative to the folder `root`: a link there is opened itself, never
+// what it names. Inheritable when asked.
+KernelHandle OpenRelative(HANDLE root, const std::string& name, ACCESS_MASK access, ULONG share,
+                          ULONG disposition, ULONG options, bool inheritable = false) {
+    static const SystemLibrary ntdll(L"ntdll.dll");
+    static const auto create = ntdll.Procedure<decltype(::NtCreateFile)>("NtCreateFile");
+    std::wstring wide = Wide(name);
+    if (wide.empty() || wide.find_first_of(L"\\/") != std::wstring::npos)
+        throw PlatformError("not a name");
+    UNICODE_STRING text{static_cast<USHORT>(wide.size() * sizeof(wchar_t)),
+                        static_cast<USHORT>(wide.size() * sizeof(wchar_t)), wide.data()};
+    OBJECT_ATTRIBUTES attributes{};
+    InitializeObjectAttributes(
+        &attributes, &text, OBJ_CASE_INSENSITIVE | (inheritable ? OBJ_INHERIT : 0), root, nullptr);
+    IO_STATUS_BLOCK status{};
+    HANDLE opened = nullptr;
+    const NTSTATUS result = create(
+        &opened, access | SYNCHRONIZE, &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL, share,
+        disposition, options | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT, nullptr, 0);
+    KernelHandle file(result >= 0 ? opened : nullptr);
+    if (!file) throw PlatformError("cannot be opened in its folder");
+    return file;
+}
+
+// A folder that is no link, by its handle; and, as Wine shows its links only when a folder
+// is listed, by the listing of its path too.
+FileHost::FolderRef Verified(const WindowsFileHost& host, std::string path, KernelHandle handle) {
+    FILE_ATTRIBUTE_TAG_INFO info{};
+    if (!::GetFileInformationByHandleEx(handle.Get(), FileAttributeTagInfo, &info, sizeof info))
+        throw PlatformError("the folder cannot be examined");
+    const bool reparsePoint = (info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    const FileHost::Entry opened{path,
+                                 {},
+                                 (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                                 reparsePoint,
+                                 reparsePoint ? info.ReparseTag : 0};
+    const auto listed = host.Find(path);
+    if (!opened.folder || IsLink(opened) || !listed || IsLink(*listed))
+        throw PlatformError("not a folder of its own");
+    return std::make_shared<WindowsFolder>(std::move(path), std::move(handle));
+}
+
+// Whether two handles are one file.
+bool SameFile(HANDLE a, HANDLE b) {
+    BY_HANDLE_FILE_INFORMATION one{}, other{};
+    return ::GetFileInformationByHandle(a, &one) && ::GetFileInformationByHandle(b, &other) &&
+           one.dwVolumeSerialNumber == other.dwVolumeSerialNumber &&
+           one.nFileIndexHigh == other.nFileIndexHigh && one.nFileIndexLow == other.nFileIndexLow;
+}
+
+// Whether the folder's path still leads to the folder itself.
+bool StillAtItsPath(const FileHost::Folder& folder) {
+    const KernelHandle now(ValidOrNull(::CreateFileW(
+        Wide(folder.Path()).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)));
+    return now && SameFile(now.Get(), HandleOf(folder));
+}
+
 // A file as it stands, shared with the program that keeps writing it.
 class SharedSource final : public FileHost::Source {
   public:
@@ -102,19 +184,17 @@ class SharedSource final : public FileHost::Source {
 // can place it in one piece; for small files that costs more than it saves.
 class PlainTarget final : public FileHost::Target {
   public:
-    PlainTarget(const std::string& path, std::uint64_t size)
-        : file_(ValidOrNull(::CreateFileW(
-              Wide(path).c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr))) {
-        if (!file_) throw PlatformError("the copy cannot be created");
+    PlainTarget(const FileHost::Folder& folder, const std::string& name, std::uint64_t size)
+        : folder_(folder),
+          file_(OpenRelative(HandleOf(folder), name, GENERIC_WRITE | DELETE, FILE_SHARE_READ,
+                             FILE_OVERWRITE_IF, FILE_NON_DIRECTORY_FILE | FILE_SEQUENTIAL_ONLY)) {
         if (size >= kPlacedFrom) {
             try {
                 EndAt(size);
                 MoveTo(0);
             } catch (const PlatformError&) {
                 // No room for it: the empty file just made goes again.
-                file_.Reset();
-                ::DeleteFileW(Wide(path).c_str());
+                DeleteByHandle(file_.Get());
                 throw;
             }
             placed_ = size;
@@ -143,25 +223,32 @@ class PlainTarget final : public FileHost::Target {
             if (!::SetFileTime(file_.Get(), nullptr, nullptr, &time))
                 throw PlatformError("the copy's time cannot be set");
         }
-        if (name) RenameTo(Wide(*name));
+        if (name) RenameTo(*name);
         if (!::CloseHandle(file_.Detach())) throw PlatformError("the copy cannot be closed");
     }
 
   private:
     // Renamed through the handle it was written by: asking for the file again by its path, as
-    // MoveFileExW does, costs a copy of many small logs a third more time under Wine.
-    void RenameTo(const std::wstring& path) {
-        const std::wstring name = NtPath(path);
+    // MoveFileExW does, costs a copy of many small logs a third more time under Wine. The new
+    // name is taken relative to the folder's handle. Wine refuses that (invalid parameter);
+    // there the folder's path is taken, once it is found to lead to the folder still.
+    void RenameTo(const std::string& name) {
+        if (Renamed(HandleOf(folder_), Wide(name))) return;
+        if (::GetLastError() != ERROR_INVALID_PARAMETER || !StillAtItsPath(folder_) ||
+            !Renamed(nullptr, NtPath(Wide(folder_.Path() + '\\' + name))))
+            throw PlatformError("the copy cannot take its name");
+    }
+
+    bool Renamed(HANDLE root, const std::wstring& name) {
         std::vector<unsigned char> buffer(offsetof(FILE_RENAME_INFO, FileName) +
                                           (name.size() + 1) * sizeof(wchar_t));
         auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
         info->ReplaceIfExists = TRUE;
-        info->RootDirectory = nullptr;
+        info->RootDirectory = root;
         info->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
         std::copy(name.begin(), name.end(), info->FileName);
-        if (!::SetFileInformationByHandle(file_.Get(), FileRenameInfo, info,
-                                          static_cast<DWORD>(buffer.size())))
-            throw PlatformError("the copy cannot take its name");
+        return ::SetFileInformationByHandle(file_.Get(), FileRenameInfo, info,
+                                            static_cast<DWORD>(buffer.size())) != FALSE;
     }
 
     void MoveTo(std::uint64_t offset) {
@@ -177,12 +264,27 @@ class PlainTarget final : public FileHost::Target {
 
     static constexpr std::uint64_t kPlacedFrom = std::uint64_t{16} << 20;
 
+    const FileHost::Folder& folder_;
     KernelHandle file_;
     std::uint64_t placed_ = 0;
     std::uint64_t written_ = 0;
 };
 
 }  // namespace
+
+bool DeleteByHandle(HANDLE file) {
+    // POSIX semantics free the name at once, also while another program holds the file.
+    FILE_DISPOSITION_INFO_EX posix{kDeletePosix};
+    if (::SetFileInformationByHandle(file, kDispositionEx, &posix, sizeof posix)) return true;
+    FILE_DISPOSITION_INFO plain{TRUE};
+    return ::SetFileInformationByHandle(file, FileDispositionInfo, &plain, sizeof plain) != FALSE;
+}
+
+KernelHandle CreateInheritedOutput(const FileHost::Folder& folder, const std::string& name) {
+    return OpenRelative(HandleOf(folder), name, GENERIC_WRITE | DELETE,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_OVERWRITE_IF,
+                        FILE_NON_DIRECTORY_FILE, true);
+}
 
 std::wstring LongPath(const std::wstring& path) {
     if (path.empty()) throw PlatformError("empty path");
@@ -232,18 +334,36 @@ std::optional<FileHost::Entry> WindowsFileHost::Find(const std::string& path) co
                  reparsePoint ? ReparseTagOf(where) : 0};
 }
 
-void WindowsFileHost::MakeFolder(const std::string& path) const {
-    if (!::CreateDirectoryW(Wide(path).c_str(), nullptr))
-        throw PlatformError("the folder cannot be made");
+FileHost::FolderRef WindowsFileHost::OpenFolder(const std::string& path) const {
+    KernelHandle folder(ValidOrNull(
+        ::CreateFileW(Wide(path).c_str(), kFolderAccess, kShareAll, nullptr, OPEN_EXISTING,
+                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)));
+    if (!folder) throw PlatformError("the folder cannot be opened");
+    return Verified(*this, path, std::move(folder));
+}
+
+FileHost::FolderRef WindowsFileHost::OpenChild(const Folder& parent,
+                                               const std::string& name) const {
+    return Verified(*this, Child(parent.Path(), name),
+                    OpenRelative(HandleOf(parent), name, kFolderAccess, kShareAll, FILE_OPEN,
+                                 FILE_DIRECTORY_FILE));
+}
+
+FileHost::FolderRef WindowsFileHost::MakeFolder(const Folder& parent,
+                                                const std::string& name) const {
+    return Verified(*this, Child(parent.Path(), name),
+                    OpenRelative(HandleOf(parent), name, kFolderAccess, kShareAll, FILE_CREATE,
+                                 FILE_DIRECTORY_FILE));
 }
 
 std::unique_ptr<FileHost::Source> WindowsFileHost::OpenSource(const std::string& path) const {
     return std::make_unique<SharedSource>(path);
 }
 
-std::unique_ptr<FileHost::Target> WindowsFileHost::CreateTarget(const std::string& path,
+std::unique_ptr<FileHost::Target> WindowsFileHost::CreateTarget(const Folder& folder,
+                                                                const std::string& name,
                                                                 std::uint64_t size) const {
-    return std::make_unique<PlainTarget>(path, size);
+    return std::make_unique<PlainTarget>(folder, name, size);
 }
 
 FileHost::Space WindowsFileHost::SpaceOf(const std::string& folder) const {
@@ -263,6 +383,12 @@ void WindowsFileHost::Remove(const std::string& path) const {
     const BOOL removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? ::RemoveDirectoryW(where.c_str())
                                                                  : ::DeleteFileW(where.c_str());
     if (!removed) throw PlatformError("cannot be removed");
+}
+
+void WindowsFileHost::RemoveIn(const Folder& folder, const std::string& name) const {
+    const auto file =
+        OpenRelative(HandleOf(folder), name, DELETE, kShareAll, FILE_OPEN, FILE_NON_DIRECTORY_FILE);
+    if (!DeleteByHandle(file.Get())) throw PlatformError("cannot be removed");
 }
 
 std::string WindowsFileHost::ReportText(const std::string& utf8) const {
