@@ -94,10 +94,14 @@ class FileHost {
                                                  std::uint64_t size) const = 0;
     // The volume that holds the folder: free is what the user may still write there.
     virtual Space SpaceOf(const std::string& folder) const = 0;
-    // Removes a file, an empty folder, or a link itself, leaving what it points to untouched.
-    virtual void Remove(const std::string& path) const = 0;
-    // Removes the file `name` of the folder, never following a link.
+    // Everything the folder holds but "." and "..", listed through its handle.
+    virtual std::vector<Entry> Entries(const Folder& folder) const = 0;
+    // Removes the file or link `name` of the folder through its handle, a link as a link,
+    // leaving what it points to untouched.
     virtual void RemoveIn(const Folder& folder, const std::string& name) const = 0;
+    // Removes the folder, once empty, through its own handle (on POSIX, by its name in the
+    // folder it was opened in), never following what its name may lead to since.
+    virtual void RemoveFolder(const Folder& folder) const = 0;
     // A line of the report as it is stored: 8-bit text in the host's code page.
     virtual std::string ReportText(const std::string& utf8) const = 0;
 };

@@ -78,17 +78,26 @@ void Retried(Deadline until, const std::function<void()>& turn, const std::funct
 }
 
 // Removes what a folder holds, then the folder, giving the window its turn between the
-// entries. Links are removed as links.
-void RemoveTree(const FileHost& host, const std::string& folder, const std::function<void()>& turn,
-                Deadline until) {
-    for (const auto& entry : host.List(folder)) {
-        if (entry.folder && !IsLink(entry))
-            RemoveTree(host, entry.path, turn, until);
+// entries. Each entry is reached through the handle of the folder it was listed in: a folder
+// swapped for a link after its listing is removed as a link, and nothing outside is reached.
+void RemoveTree(const FileHost& host, const FileHost::Folder& folder,
+                const std::function<void()>& turn, Deadline until) {
+    for (const auto& entry : host.Entries(folder)) {
+        FileHost::FolderRef inner;
+        if (entry.folder && !IsLink(entry)) {
+            try {
+                inner = host.OpenChild(folder, entry.name);
+            } catch (const PlatformError&) {
+                // No longer a folder of its own: removed as what it is now.
+            }
+        }
+        if (inner)
+            RemoveTree(host, *inner, turn, until);
         else
-            host.Remove(entry.path);
+            host.RemoveIn(folder, entry.name);
         if (turn) turn();
     }
-    Retried(until, turn, [&] { host.Remove(folder); });
+    Retried(until, turn, [&] { host.RemoveFolder(folder); });
 }
 
 // One copy row: every match is tried, and one that cannot be copied costs only itself. The
@@ -202,10 +211,12 @@ void PortableFileSystem::DeleteFolder(const std::string& path) {
     const auto found = host_->Find(folder);
     if (!found || !found->folder) throw PlatformError("no such folder");
     folders_->Drop(folder);
+    const auto [parent, name] = PlaceOf(*folders_, path);
     if (IsLink(*found))
-        host_->Remove(folder);
+        host_->RemoveIn(*parent, name);
     else
-        RemoveTree(*host_, folder, turn_, std::chrono::steady_clock::now() + nameWait_);
+        RemoveTree(*host_, *host_->OpenChild(*parent, name), turn_,
+                   std::chrono::steady_clock::now() + nameWait_);
     deleted_.insert(folder);
 }
 

@@ -1,5 +1,6 @@
 #include "platform/PosixFileHost.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -110,24 +111,43 @@ class Descriptor {
     int fd_;
 };
 
+// A folder and the one it was opened in, through which it is removed.
 class PosixFolder final : public FileHost::Folder {
   public:
-    PosixFolder(std::string path, Descriptor fd) : Folder(std::move(path)), fd_(std::move(fd)) {}
+    PosixFolder(std::string path, Descriptor fd, Descriptor parent, std::string name)
+        : Folder(std::move(path)),
+          fd_(std::move(fd)),
+          parent_(std::move(parent)),
+          name_(std::move(name)) {}
     int Fd() const { return fd_.Get(); }
+    int Parent() const { return parent_.Get(); }
+    const std::string& Name() const { return name_; }
 
   private:
     Descriptor fd_;
+    Descriptor parent_;
+    std::string name_;
 };
 
+const PosixFolder& Of(const FileHost::Folder& folder) {
+    return static_cast<const PosixFolder&>(folder);
+}
+
 int FdOf(const FileHost::Folder& folder) {
-    return static_cast<const PosixFolder&>(folder).Fd();
+    return Of(folder).Fd();
 }
 
 // Fails on a link, which O_NOFOLLOW refuses, and on anything but a folder.
 FileHost::FolderRef OpenedFolder(int at, const std::string& name, std::string path) {
     Descriptor fd(::openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (fd.Get() < 0) throw PlatformError("not a folder of its own");
-    return std::make_shared<PosixFolder>(std::move(path), std::move(fd));
+    const auto split = fs::path(name);
+    Descriptor parent(at == AT_FDCWD ? ::open(Text(fs::absolute(split).parent_path()).c_str(),
+                                              O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                                     : ::fcntl(at, F_DUPFD_CLOEXEC, 0));
+    if (parent.Get() < 0) throw PlatformError("the folder's parent cannot be opened");
+    return std::make_shared<PosixFolder>(std::move(path), std::move(fd), std::move(parent),
+                                         Text(split.filename()));
 }
 
 }  // namespace
@@ -226,12 +246,32 @@ FileHost::Space PosixFileHost::SpaceOf(const std::string& folder) const {
     return {space.free, space.capacity};
 }
 
-void PosixFileHost::Remove(const std::string& path) const {
-    if (!Translated([&] { return fs::remove(path); })) throw PlatformError("nothing to remove");
+std::vector<FileHost::Entry> PosixFileHost::Entries(const Folder& folder) const {
+    // Listed through a descriptor of its own, as reading moves the descriptor's place.
+    DIR* const listing =
+        ::fdopendir(::openat(FdOf(folder), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!listing) throw PlatformError("the folder cannot be listed");
+    std::vector<Entry> entries;
+    errno = 0;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        if (auto found = Find(Child(folder.Path(), name))) entries.push_back(std::move(*found));
+    }
+    const bool complete = errno == 0;
+    ::closedir(listing);
+    if (!complete) throw PlatformError("the folder listing broke off");
+    return entries;
 }
 
 void PosixFileHost::RemoveIn(const Folder& folder, const std::string& name) const {
     if (::unlinkat(FdOf(folder), name.c_str(), 0) != 0) throw PlatformError("cannot be removed");
+}
+
+void PosixFileHost::RemoveFolder(const Folder& folder) const {
+    const auto& own = Of(folder);
+    if (::unlinkat(own.Parent(), own.Name().c_str(), AT_REMOVEDIR) != 0)
+        throw PlatformError("cannot be removed");
 }
 
 }  // namespace quimbro

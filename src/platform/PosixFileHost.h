@@ -28,8 +28,9 @@ class PosixFileHost : public FileHost {
     std::unique_ptr<Target> CreateTarget(const Folder& folder, const std::string& name,
                                          std::uint64_t size) const override;
     Space SpaceOf(const std::string& folder) const override;
-    void Remove(const std::string& path) const override;
+    std::vector<Entry> Entries(const Folder& folder) const override;
     void RemoveIn(const Folder& folder, const std::string& name) const override;
+    void RemoveFolder(const Folder& folder) const override;
     std::string ReportText(const std::string& utf8) const override { return utf8; }
 
   private:

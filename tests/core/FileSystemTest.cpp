@@ -44,6 +44,10 @@ class ScriptedHost final : public PosixFileHost {
         listed.insert(Name(folder));
         return PosixFileHost::List(folder);
     }
+    std::vector<Entry> Entries(const Folder& folder) const override {
+        listed.insert(Name(folder.Path()));
+        return PosixFileHost::Entries(folder);
+    }
     std::optional<Entry> Find(const std::string& path) const override {
         auto found = PosixFileHost::Find(path);
         if (const auto tag = tags.find(Name(path)); found && tag != tags.end()) {
@@ -76,12 +80,16 @@ class ScriptedHost final : public PosixFileHost {
         return bytes;
     }
     // Removing a tagged folder stands for removing the link itself.
-    void Remove(const std::string& path) const override {
-        Refuse(path);
-        if (tags.count(Name(path)))
-            fs::remove_all(path);
+    void RemoveIn(const Folder& folder, const std::string& name) const override {
+        Refuse(name);
+        if (tags.count(name))
+            fs::remove_all(Child(folder.Path(), name));
         else
-            PosixFileHost::Remove(path);
+            PosixFileHost::RemoveIn(folder, name);
+    }
+    void RemoveFolder(const Folder& folder) const override {
+        Refuse(folder.Path());
+        PosixFileHost::RemoveFolder(folder);
     }
 
   private:

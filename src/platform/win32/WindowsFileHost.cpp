@@ -65,7 +65,8 @@ std::wstring NtPath(const std::wstring& longPath) {
     return L"\\??\\" + longPath.substr(kLongPrefix.size());
 }
 
-// What a folder handle may do: list the folder and make things in it by name.
+// What a folder handle may do: list the folder and make things in it by name; one opened in
+// a folder already open may also be deleted.
 constexpr ACCESS_MASK kFolderAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
 constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // FileDispositionInfoEx and its flags, from Windows 10 1607 on.
@@ -86,12 +87,16 @@ HANDLE HandleOf(const FileHost::Folder& folder) {
     return static_cast<const WindowsFolder&>(folder).Get();
 }
 
+const SystemLibrary& Ntdll() {
+    static const SystemLibrary ntdll(L"ntdll.dll");
+    return ntdll;
+}
+
 // `name` opened or made relative to the folder `root`: a link there is opened itself, never
 // what it names. Inheritable when asked.
 KernelHandle OpenRelative(HANDLE root, const std::string& name, ACCESS_MASK access, ULONG share,
                           ULONG disposition, ULONG options, bool inheritable = false) {
-    static const SystemLibrary ntdll(L"ntdll.dll");
-    static const auto create = ntdll.Procedure<decltype(::NtCreateFile)>("NtCreateFile");
+    static const auto create = Ntdll().Procedure<decltype(::NtCreateFile)>("NtCreateFile");
     std::wstring wide = Wide(name);
     if (wide.empty() || wide.find_first_of(L"\\/") != std::wstring::npos)
         throw PlatformError("not a name");
@@ -126,6 +131,25 @@ FileHost::FolderRef Verified(const WindowsFileHost& host, std::string path, Kern
     if (!opened.folder || IsLink(opened) || !listed || IsLink(*listed))
         throw PlatformError("not a folder of its own");
     return std::make_shared<WindowsFolder>(std::move(path), std::move(handle));
+}
+
+// Where the file lies now, as the system names it (Wine's GetFinalPathNameByHandleW fails on
+// long paths).
+std::wstring FinalPath(HANDLE file) {
+    static const auto query = Ntdll().Procedure<decltype(::NtQueryObject)>("NtQueryObject");
+    std::vector<std::uint64_t> buffer(512);  // aligned as the answer must be
+    for (;;) {
+        ULONG needed = 0;
+        const auto size = static_cast<ULONG>(buffer.size() * sizeof buffer[0]);
+        const NTSTATUS status =
+            query(file, static_cast<OBJECT_INFORMATION_CLASS>(1), buffer.data(), size, &needed);
+        if (status >= 0) {
+            const auto* name = reinterpret_cast<const UNICODE_STRING*>(buffer.data());
+            return std::wstring(name->Buffer, name->Length / sizeof(wchar_t));
+        }
+        if (needed <= size) throw PlatformError("the file's place is unknown");
+        buffer.resize(needed / sizeof buffer[0] + 1);
+    }
 }
 
 // Whether two handles are one file.
@@ -345,8 +369,8 @@ FileHost::FolderRef WindowsFileHost::OpenFolder(const std::string& path) const {
 FileHost::FolderRef WindowsFileHost::OpenChild(const Folder& parent,
                                                const std::string& name) const {
     return Verified(*this, Child(parent.Path(), name),
-                    OpenRelative(HandleOf(parent), name, kFolderAccess, kShareAll, FILE_OPEN,
-                                 FILE_DIRECTORY_FILE));
+                    OpenRelative(HandleOf(parent), name, kFolderAccess | DELETE, kShareAll,
+                                 FILE_OPEN, FILE_DIRECTORY_FILE));
 }
 
 FileHost::FolderRef WindowsFileHost::MakeFolder(const Folder& parent,
@@ -375,20 +399,43 @@ FileHost::Space WindowsFileHost::SpaceOf(const std::string& folder) const {
     return {available.QuadPart, total.QuadPart};
 }
 
-void WindowsFileHost::Remove(const std::string& path) const {
-    const std::wstring where = Wide(path);
-    const DWORD attributes = ::GetFileAttributesW(where.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) throw PlatformError("nothing to remove");
-    // Both calls remove a link itself; neither descends into what it points to.
-    const BOOL removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? ::RemoveDirectoryW(where.c_str())
-                                                                 : ::DeleteFileW(where.c_str());
-    if (!removed) throw PlatformError("cannot be removed");
+std::vector<FileHost::Entry> WindowsFileHost::Entries(const Folder& folder) const {
+    std::vector<Entry> entries;
+    std::vector<std::uint64_t> buffer(8 * 1024);  // aligned as the entries must be
+    const auto bytes = reinterpret_cast<const unsigned char*>(buffer.data());
+    while (::GetFileInformationByHandleEx(HandleOf(folder), FileFullDirectoryInfo, buffer.data(),
+                                          static_cast<DWORD>(buffer.size() * sizeof buffer[0]))) {
+        for (std::size_t at = 0;;) {
+            const auto* info = reinterpret_cast<const FILE_FULL_DIR_INFO*>(bytes + at);
+            const std::wstring name(info->FileName, info->FileNameLength / sizeof(wchar_t));
+            if (name != L"." && name != L"..") {
+                const bool reparsePoint =
+                    (info->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+                // For a reparse point the listing gives its tag in place of the size of its
+                // extended attributes.
+                entries.push_back({Child(folder.Path(), Utf8(name)), Utf8(name),
+                                   (info->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                                   reparsePoint, reparsePoint ? info->EaSize : 0});
+            }
+            if (info->NextEntryOffset == 0) break;
+            at += info->NextEntryOffset;
+        }
+    }
+    if (::GetLastError() != ERROR_NO_MORE_FILES)
+        throw PlatformError("the folder listing broke off");
+    return entries;
 }
 
 void WindowsFileHost::RemoveIn(const Folder& folder, const std::string& name) const {
-    const auto file =
-        OpenRelative(HandleOf(folder), name, DELETE, kShareAll, FILE_OPEN, FILE_NON_DIRECTORY_FILE);
+    const auto file = OpenRelative(HandleOf(folder), name, DELETE, kShareAll, FILE_OPEN, 0);
+    // Windows opens a link itself; Wine opens what it names, which then lies elsewhere.
+    if (FinalPath(file.Get()) != FinalPath(HandleOf(folder)) + L'\\' + Wide(name))
+        throw PlatformError("not in its folder");
     if (!DeleteByHandle(file.Get())) throw PlatformError("cannot be removed");
+}
+
+void WindowsFileHost::RemoveFolder(const Folder& folder) const {
+    if (!DeleteByHandle(HandleOf(folder))) throw PlatformError("cannot be removed");
 }
 
 std::string WindowsFileHost::ReportText(const std::string& utf8) const {

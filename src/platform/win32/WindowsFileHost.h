@@ -13,7 +13,7 @@ namespace quimbro::win32 {
 // itself: the MinGW runtime lists a folder through a MAX_PATH buffer and does not see
 // directory links, so a walk through it would miss long paths and enter linked folders.
 // Paths cross this class as UTF-8 and the Win32 calls take them wide.
-class WindowsFileHost final : public FileHost {
+class WindowsFileHost : public FileHost {
   public:
     std::string Native(const std::string& windowsPath) const override;
     std::string Child(const std::string& folder, const std::string& name) const override;
@@ -33,11 +33,12 @@ class WindowsFileHost final : public FileHost {
                                          std::uint64_t size) const override;
     // Free is what the user may write: a disk quota counts.
     Space SpaceOf(const std::string& folder) const override;
-    // A link is removed itself; when Windows refuses that, the removal fails and the link's
-    // target is never touched.
-    void Remove(const std::string& path) const override;
-    // Opened without following a link and deleted through its handle.
+    std::vector<Entry> Entries(const Folder& folder) const override;
+    // Opened without following a link and deleted through its handle; a link is removed
+    // itself, and where it cannot be (Wine opens what a link names) the removal fails and
+    // the link's target is never touched.
     void RemoveIn(const Folder& folder, const std::string& name) const override;
+    void RemoveFolder(const Folder& folder) const override;
     std::string ReportText(const std::string& utf8) const override;
 };
 
