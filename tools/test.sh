@@ -9,7 +9,8 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake make g++ libgtest-dev libgmock-dev googletest
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-          wine wine64 xvfb xdotool imagemagick python3 locales openssl osslsigncode)
+          wine wine64 xvfb xdotool imagemagick python3 locales openssl osslsigncode
+          softhsm2 libengine-pkcs11-openssl)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || missing+=("$package")

@@ -24,7 +24,7 @@ std::string RegistryText(RunContext& run, std::string_view path) {
 
 void WriteRegistryLines(RunContext& run, std::span<const RegistryLine> rows) {
     for (const auto& row : rows)
-        WriteReportLine(run, [&] { return std::string(row.label) + RegistryText(run, row.path); });
+        WriteReportLine(run, [&] { return std::string(row.label) + row.text(run, row.path); });
 }
 
 }  // namespace quimbro

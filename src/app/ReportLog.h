@@ -27,10 +27,11 @@ void WriteBanner(RunContext& run, std::string_view name);
 // The text of a registry value, for joining to a label.
 std::string RegistryText(RunContext& run, std::string_view path);
 
-// A fixed label followed directly by a registry value.
+// A fixed label followed directly by a registry value, as `text` reads it from `path`.
 struct RegistryLine {
     std::string_view label;
     std::string_view path;
+    std::string (*text)(RunContext& run, std::string_view path) = RegistryText;
 };
 
 // One statement per row, in order.

@@ -1,14 +1,26 @@
 #include "gatherers/IE55.h"
 
 #include <array>
+#include <optional>
+#include <string>
 
 #include "gatherers/RegistrySection.h"
 
 namespace quimbro {
 
 namespace {
+// Internet Explorer 10 and 11 keep "9.10..." and "9.11..." in Version for the programs that
+// test it, and their own version in svcVersion beside it.
+std::string Version(RunContext& run, std::string_view path) {
+    std::optional<Value> own;
+    Attempt([&] {
+        own = run.Shell().RegRead(std::string(path.substr(0, path.rfind('\\') + 1)) + "svcVersion");
+    });
+    return own ? ToText(*own) : RegistryText(run, path);
+}
+
 constexpr std::array<RegistryLine, 1> kVersion = {{
-    {"VERSION: ", "HKLM\\Software\\Microsoft\\Internet Explorer\\Version"},
+    {"VERSION: ", "HKLM\\Software\\Microsoft\\Internet Explorer\\Version", Version},
 }};
 
 struct Zone {

@@ -1,6 +1,7 @@
 #include "gatherers/Windows2000.h"
 
 #include <array>
+#include <charconv>
 #include <string>
 #include <string_view>
 
@@ -28,10 +29,31 @@ constexpr std::array<Capture, 3> kCaptures = {{
     {"Directing output of 'net start'...", "net.exe", "start", "services_"},
 }};
 
+constexpr char kBuildNumber[] =
+    "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\CurrentBuildNumber";
+
+// Windows 11 keeps "Windows 10" in its product name for the programs that test it; its build
+// (22000 and later) tells it. Any other name, or a build that cannot be read, stays as stored.
+std::string ProductName(RunContext& run, std::string_view path) {
+    constexpr std::string_view kStored = "Windows 10";
+    constexpr unsigned long kFirstBuild = 22000;
+    auto name = RegistryText(run, path);
+    const bool windows11 = Holds([&] {
+        const auto build = RegistryText(run, kBuildNumber);
+        unsigned long number = 0;
+        const auto [end, error] =
+            std::from_chars(build.data(), build.data() + build.size(), number);
+        return error == std::errc() && end == build.data() + build.size() && number >= kFirstBuild;
+    });
+    if (windows11 && name.starts_with(kStored)) name.replace(0, kStored.size(), "Windows 11");
+    return name;
+}
+
 constexpr std::array<RegistryLine, 4> kOperatingSystem = {{
-    {"OS NAME: ", "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\ProductName"},
+    {"OS NAME: ", "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\ProductName",
+     ProductName},
     {"SERVICE PACK: ", "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\CSDVersion"},
-    {"OS BUILD: ", "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\CurrentBuildNumber"},
+    {"OS BUILD: ", kBuildNumber},
     // Seconds since 1970, written as the bare number.
     {"OS INSTALL DATE: ", "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\InstallDate"},
 }};
@@ -71,7 +93,7 @@ void WriteOperatingSystem(RunContext& run) {
     WriteBanner(run, "Operating System");
     for (const auto& row : kOperatingSystem) {
         // Shown and written, each with a read of its own.
-        const auto line = [&] { return std::string(row.label) + RegistryText(run, row.path); };
+        const auto line = [&] { return std::string(row.label) + row.text(run, row.path); };
         ShowMessage(run, line);
         WriteReportLine(run, line);
     }

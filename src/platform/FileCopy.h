@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -11,7 +12,8 @@
 
 namespace quimbro {
 
-// The name a copy is written under until it is whole: its own name and this.
+// The name a copy is written under until it is whole: its own name and this, or where that
+// would be too long a name, its name cut short, a number and this.
 inline constexpr char kPartSuffix[] = ".quimbro-part";
 
 // The copy of one file into a folder under its own name: the file as it stood when it was
@@ -34,8 +36,12 @@ class FileCopy {
               const std::function<void()>& between) const;
 
   private:
+    std::string PartName(const std::string& name) const;
+
     const FileHost& host_;
     VolumeRoom& room_;
+    // The long names given a shorter temporary so far.
+    mutable std::atomic<unsigned> shortened_ = 0;
 };
 
 }  // namespace quimbro

@@ -43,9 +43,12 @@ class FileHost {
       public:
         virtual ~Target() = default;
         virtual void Write(std::span<const char> bytes) = 0;
+        // The bytes the file already takes from its volume: its length set beforehand, or what
+        // was written.
+        virtual std::uint64_t Stored() const = 0;
         // Closes the file at what was written; a copy takes its source's last-write time and,
         // given a name (in the same folder), takes that name as it closes, replacing a
-        // file of that name.
+        // file of that name. The report takes no name.
         virtual void Finish(std::optional<Stamp> lastWrite,
                             const std::optional<std::string>& name) = 0;
     };
@@ -67,9 +70,16 @@ class FileHost {
     };
     using FolderRef = std::shared_ptr<const Folder>;
 
+    // A copy from this size has its length set beforehand, so the file system can place it in
+    // one piece; for small files that costs more than it saves.
+    static constexpr std::uint64_t kPlacedFrom = std::uint64_t{16} << 20;
+
     struct Space {
+        // What the caller may still write there: a disk quota counts.
         std::uint64_t free = 0;
-        std::uint64_t total = 0;
+        // The volume's own, whoever writes: its free bytes and its size (0 when unknown).
+        std::uint64_t volumeFree = 0;
+        std::uint64_t volumeSize = 0;
     };
 
     virtual ~FileHost() = default;
@@ -85,14 +95,18 @@ class FileHost {
     virtual FolderRef OpenFolder(const std::string& path) const = 0;
     // The folder `name` in `parent`, opened without following a link; fails as OpenFolder.
     virtual FolderRef OpenChild(const Folder& parent, const std::string& name) const = 0;
-    // Makes the folder `name` in `parent` and opens it; fails when something of that name exists.
+    // Makes the folder `name` in `parent` and opens it; fails when something of that name
+    // exists, for the reason Held while it is a folder deleted but still held.
     virtual FolderRef MakeFolder(const Folder& parent, const std::string& name) const = 0;
     virtual std::unique_ptr<Source> OpenSource(const std::string& path) const = 0;
-    // Creates the file `name` in the folder, replacing one of that name; `size` is what is
-    // expected to come. The target's new name, if any, is one in the same folder.
+    // A copy's temporary `name` in the folder, replacing a file of that name; `size` is what is
+    // expected to come. Its new name, if any, is one in the same folder.
     virtual std::unique_ptr<Target> CreateTarget(const Folder& folder, const std::string& name,
                                                  std::uint64_t size) const = 0;
-    // The volume that holds the folder: free is what the user may still write there.
+    // The report `name` in the folder, replacing a file of that name; others may read it while
+    // it is written.
+    virtual std::unique_ptr<Target> CreateReport(const Folder& folder,
+                                                 const std::string& name) const = 0;
     virtual Space SpaceOf(const std::string& folder) const = 0;
     // Everything the folder holds but "." and "..", listed through its handle.
     virtual std::vector<Entry> Entries(const Folder& folder) const = 0;
@@ -100,7 +114,9 @@ class FileHost {
     // leaving what it points to untouched.
     virtual void RemoveIn(const Folder& folder, const std::string& name) const = 0;
     // Removes the folder, once empty, through its own handle (on POSIX, by its name in the
-    // folder it was opened in), never following what its name may lead to since.
+    // folder it was opened in), never following what its name may lead to since. A folder whose
+    // entries were all removed and is still not empty fails for the reason Held: one of them is
+    // deleted but still held.
     virtual void RemoveFolder(const Folder& folder) const = 0;
     // A line of the report as it is stored: 8-bit text in the host's code page.
     virtual std::string ReportText(const std::string& utf8) const = 0;

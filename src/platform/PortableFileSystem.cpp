@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <thread>
 #include <vector>
@@ -57,20 +58,27 @@ std::pair<FileHost::FolderRef, std::string> PlaceOf(VerifiedFolders& folders,
     return {folders.At(folder), name};
 }
 
-using Deadline = std::chrono::steady_clock::time_point;
-
 // A folder deleted while another program still holds it (an Explorer window, the indexer, a
 // scanner) keeps its name until that program lets go: its parent cannot be removed meanwhile
-// ("not empty"), and a folder of that name cannot be made. Such a step is tried again until
-// the deadline, the window having its turn between the tries.
-void Retried(Deadline until, const std::function<void()>& turn, const std::function<void()>& step) {
+// ("not empty"), and a folder of that name cannot be made. Only such a step is tried again, the
+// window having its turn between the tries, until the wait has passed since the operation's
+// first such failure; any other failure fails at once.
+struct NameWait {
+    std::chrono::milliseconds wait;
+    std::optional<std::chrono::steady_clock::time_point> until;
+};
+
+void Retried(NameWait& held, const std::function<void()>& turn, const std::function<void()>& step) {
     constexpr std::chrono::milliseconds kRetrySlice{25};
     for (;;) {
         try {
             step();
             return;
-        } catch (const PlatformError&) {
-            if (std::chrono::steady_clock::now() >= until) throw;
+        } catch (const PlatformError& e) {
+            if (e.Why() != PlatformError::Reason::Held) throw;
+            const auto now = std::chrono::steady_clock::now();
+            if (!held.until) held.until = now + held.wait;
+            if (now >= *held.until) throw;
         }
         std::this_thread::sleep_for(kRetrySlice);
         if (turn) turn();
@@ -81,7 +89,7 @@ void Retried(Deadline until, const std::function<void()>& turn, const std::funct
 // entries. Each entry is reached through the handle of the folder it was listed in: a folder
 // swapped for a link after its listing is removed as a link, and nothing outside is reached.
 void RemoveTree(const FileHost& host, const FileHost::Folder& folder,
-                const std::function<void()>& turn, Deadline until) {
+                const std::function<void()>& turn, NameWait& held) {
     for (const auto& entry : host.Entries(folder)) {
         FileHost::FolderRef inner;
         if (entry.folder && !IsLink(entry)) {
@@ -92,12 +100,12 @@ void RemoveTree(const FileHost& host, const FileHost::Folder& folder,
             }
         }
         if (inner)
-            RemoveTree(host, *inner, turn, until);
+            RemoveTree(host, *inner, turn, held);
         else
             host.RemoveIn(folder, entry.name);
         if (turn) turn();
     }
-    Retried(until, turn, [&] { host.RemoveFolder(folder); });
+    Retried(held, turn, [&] { host.RemoveFolder(folder); });
 }
 
 // One copy row: every match is tried, and one that cannot be copied costs only itself. The
@@ -179,7 +187,7 @@ class FileTextStream final : public TextStream {
                    const std::string& name)
         : host_(std::move(host)),
           folder_(std::move(folder)),
-          out_(host_->CreateTarget(*folder_, name, 0)) {}
+          out_(host_->CreateReport(*folder_, name)) {}
 
     // Each line goes to the file at once, so a run that is killed keeps what it wrote.
     void WriteLine(const std::string& line) override {
@@ -212,21 +220,17 @@ void PortableFileSystem::DeleteFolder(const std::string& path) {
     if (!found || !found->folder) throw PlatformError("no such folder");
     folders_->Drop(folder);
     const auto [parent, name] = PlaceOf(*folders_, path);
+    NameWait held{nameWait_, std::nullopt};
     if (IsLink(*found))
         host_->RemoveIn(*parent, name);
     else
-        RemoveTree(*host_, *host_->OpenChild(*parent, name), turn_,
-                   std::chrono::steady_clock::now() + nameWait_);
-    deleted_.insert(folder);
+        RemoveTree(*host_, *host_->OpenChild(*parent, name), turn_, held);
 }
 
 void PortableFileSystem::CreateFolder(const std::string& path) {
     const auto [parent, name] = PlaceOf(*folders_, path);
-    const auto folder = host_->Child(parent->Path(), name);
-    // Only the name of a folder just deleted can be held for a while.
-    const auto until =
-        deleted_.erase(folder) > 0 ? std::chrono::steady_clock::now() + nameWait_ : Deadline{};
-    Retried(until, turn_, [&] { folders_->Keep(host_->MakeFolder(*parent, name)); });
+    NameWait held{nameWait_, std::nullopt};
+    Retried(held, turn_, [&] { folders_->Keep(host_->MakeFolder(*parent, name)); });
 }
 
 void PortableFileSystem::CopyFolder(const std::string& source, const std::string& destination) {

@@ -3,7 +3,6 @@
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <set>
 #include <string>
 
 #include "platform/FileHost.h"
@@ -17,7 +16,7 @@ namespace quimbro {
 // Windows does, links never followed. The host does the single operations.
 class PortableFileSystem final : public FileSystemObject {
   public:
-    // How long the name of a folder just deleted is tried again while it is still taken.
+    // How long the name of a folder deleted is tried again while another program holds it.
     static constexpr std::chrono::milliseconds kNameWait{5000};
 
     // Files of a folder are copied two at a time, the second on the worker. `turn` gives the
@@ -48,8 +47,6 @@ class PortableFileSystem final : public FileSystemObject {
     std::function<void()> turn_;
     std::chrono::milliseconds nameWait_;
     std::shared_ptr<VerifiedFolders> folders_;
-    // The folders this object has deleted, by their host paths, until they are made again.
-    std::set<std::string> deleted_;
 };
 
 }  // namespace quimbro

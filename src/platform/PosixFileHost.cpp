@@ -190,25 +190,33 @@ class PosixSource final : public FileHost::Source {
     FileHost::Stamp lastWrite_;
 };
 
+// A big copy has its length set beforehand, as on Windows.
 class PosixTarget final : public FileHost::Target {
   public:
-    PosixTarget(int folder, std::string name)
+    PosixTarget(int folder, std::string name, std::uint64_t size)
         : folder_(folder),
           name_(std::move(name)),
           out_(::openat(folder_, name_.c_str(),
                         O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666)) {
         if (out_.Get() < 0) throw PlatformError("the copy cannot be created");
+        if (size >= FileHost::kPlacedFrom) {
+            EndAt(size);
+            placed_ = size;
+        }
     }
     void Write(std::span<const char> bytes) override {
         while (!bytes.empty()) {
             const auto written = ::write(out_.Get(), bytes.data(), bytes.size());
             if (written <= 0) throw PlatformError("the copy cannot be written");
             bytes = bytes.subspan(static_cast<std::size_t>(written));
+            written_ += static_cast<std::uint64_t>(written);
         }
     }
+    std::uint64_t Stored() const override { return std::max(placed_, written_); }
     // The stamp is nanoseconds since 1970.
     void Finish(std::optional<FileHost::Stamp> lastWrite,
                 const std::optional<std::string>& name) override {
+        if (placed_ > written_) EndAt(written_);
         if (lastWrite) {
             const std::chrono::nanoseconds stamp(*lastWrite);
             const auto seconds = std::chrono::floor<std::chrono::seconds>(stamp);
@@ -224,9 +232,16 @@ class PosixTarget final : public FileHost::Target {
     }
 
   private:
+    void EndAt(std::uint64_t size) {
+        if (::ftruncate(out_.Get(), static_cast<off_t>(size)) != 0)
+            throw PlatformError("the copy cannot be sized");
+    }
+
     int folder_;
     std::string name_;
     Descriptor out_;
+    std::uint64_t placed_ = 0;
+    std::uint64_t written_ = 0;
 };
 
 }  // namespace
@@ -237,13 +252,18 @@ std::unique_ptr<FileHost::Source> PosixFileHost::OpenSource(const std::string& p
 
 std::unique_ptr<FileHost::Target> PosixFileHost::CreateTarget(const Folder& folder,
                                                               const std::string& name,
-                                                              std::uint64_t) const {
-    return std::make_unique<PosixTarget>(FdOf(folder), name);
+                                                              std::uint64_t size) const {
+    return std::make_unique<PosixTarget>(FdOf(folder), name, size);
+}
+
+std::unique_ptr<FileHost::Target> PosixFileHost::CreateReport(const Folder& folder,
+                                                              const std::string& name) const {
+    return std::make_unique<PosixTarget>(FdOf(folder), name, 0);
 }
 
 FileHost::Space PosixFileHost::SpaceOf(const std::string& folder) const {
     const auto space = Translated([&] { return fs::space(folder); });
-    return {space.free, space.capacity};
+    return {space.available, space.free, space.capacity};
 }
 
 std::vector<FileHost::Entry> PosixFileHost::Entries(const Folder& folder) const {

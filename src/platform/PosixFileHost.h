@@ -27,6 +27,8 @@ class PosixFileHost : public FileHost {
     std::unique_ptr<Source> OpenSource(const std::string& path) const override;
     std::unique_ptr<Target> CreateTarget(const Folder& folder, const std::string& name,
                                          std::uint64_t size) const override;
+    std::unique_ptr<Target> CreateReport(const Folder& folder,
+                                         const std::string& name) const override;
     Space SpaceOf(const std::string& folder) const override;
     std::vector<Entry> Entries(const Folder& folder) const override;
     void RemoveIn(const Folder& folder, const std::string& name) const override;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -9,14 +10,15 @@
 
 namespace quimbro {
 
-// Whether copying `size` more bytes leaves the volume its reserve: 1 GiB, or 5% of the
-// volume where that is less.
+// Whether `size` more bytes fit in what the caller may still write and leave the volume itself
+// its reserve: 1 GiB, or 5% of the volume where that is less (1 GiB where its size is unknown).
 bool LeavesReserve(const FileHost::Space& space, std::uint64_t size);
 
 // The room the copies of a row take on the volume they write to. The system disk must keep
 // room for the services the customer called about. Room is taken before a copy, for the whole
-// of what it will write; the volume asked again still counts the copies under way, so two
-// copies at a time cannot both take the last of it.
+// of what it will write; the volume asked again still counts what the copies under way have
+// not stored yet, so two copies at a time cannot both take the last of it, and what they have
+// stored (a big copy's length is set beforehand) is counted once.
 class VolumeRoom {
   public:
     explicit VolumeRoom(const FileHost& host) : host_(host) {}
@@ -26,9 +28,12 @@ class VolumeRoom {
     // Room held for one copy while it is under way.
     class Taken {
       public:
-        ~Taken() { room_.Ended(size_); }
+        ~Taken() { room_.Stored(stored_, size_); }
         Taken(const Taken&) = delete;
         Taken& operator=(const Taken&) = delete;
+
+        // How many of its bytes the copy has stored on the volume so far.
+        void Stored(std::uint64_t bytes) { room_.Stored(stored_, std::min(bytes, size_)); }
 
       private:
         friend VolumeRoom;
@@ -36,6 +41,7 @@ class VolumeRoom {
 
         VolumeRoom& room_;
         const std::uint64_t size_;
+        std::uint64_t stored_ = 0;  // guarded by the room's mutex
     };
 
     // Room for `size` bytes in the folder's volume; raises PlatformError when the copy would
@@ -43,14 +49,14 @@ class VolumeRoom {
     [[nodiscard]] Taken Take(const std::string& folder, std::uint64_t size);
 
   private:
-    void Ended(std::uint64_t size);
+    void Stored(std::uint64_t& stored, std::uint64_t now);
 
     const FileHost& host_;
     std::mutex mutex_;
     // The volume's space as last asked, less what has been taken since.
     std::optional<FileHost::Space> space_;
     std::uint64_t sinceCounted_ = 0;
-    // Room taken by the copies under way.
+    // Room taken by the copies under way that they have not stored yet.
     std::uint64_t underWay_ = 0;
 };
 

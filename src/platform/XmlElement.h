@@ -25,6 +25,9 @@ struct XmlElement {
             if (child.name == childName) return &child;
         return nullptr;
     }
+    XmlElement* Child(std::string_view childName) {
+        return const_cast<XmlElement*>(std::as_const(*this).Child(childName));
+    }
 };
 
 }  // namespace quimbro

@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <set>
 #include <thread>
 
@@ -26,23 +28,36 @@ class ScriptedHost final : public PosixFileHost {
   public:
     explicit ScriptedHost(fs::path root) : PosixFileHost(root), root_(std::move(root)) {}
 
-    std::map<std::string, std::uint32_t> tags;             // by name: a reparse point with this tag
-    std::set<std::string> unopenable, endless, trickling;  // trickling: by wildcard
+    std::map<std::string, std::uint32_t> tags;  // by name: a reparse point with this tag
+    std::set<std::string> unopenable, endless, trickling, stalled;  // trickling: by wildcard
+    std::map<std::string, std::uint64_t> sized, slow;  // the size at opening; ms to remove
     // By name: the folder whose entries are kept when the read breaks off (none: nothing kept).
     std::map<std::string, fs::path> breakingOff;
     mutable Lines atBreak;
     // By name: how many more times making or removing a folder is refused, as for one deleted
-    // while another program holds it or a folder inside it.
-    mutable std::map<std::string, int> held;
-    Space space{std::uint64_t{1} << 40, std::uint64_t{1} << 41};
+    // while another program holds it or a folder inside it (held), or for another reason.
+    mutable std::map<std::string, int> held, refused;
+    Space space{std::uint64_t{1} << 40, std::uint64_t{1} << 40, std::uint64_t{1} << 41};
     // The bytes on the volume when `space` was set: what is written since is no longer free.
     std::uint64_t spaceSetAt = 0;
     mutable std::multiset<std::string> listed;
+    // A stalled copy holds at its first read until the volume is asked again; that, and other
+    // files' opening, wait for such a copy to hold: the recount comes while it is under way.
+    mutable std::mutex mutex;
+    mutable std::condition_variable changed;
+    mutable int asked = 0, stalls = 0;
+    void AwaitStall() const {
+        std::unique_lock lock(mutex);
+        if (!stalled.empty())
+            changed.wait_for(lock, std::chrono::seconds(2), [&] { return stalls > 0; });
+    }
 
     // The listing's entries come through Find, which tags them.
     std::vector<Entry> List(const std::string& folder) const override {
         listed.insert(Name(folder));
-        return PosixFileHost::List(folder);
+        auto entries = PosixFileHost::List(folder);
+        std::ranges::sort(entries, {}, &Entry::name);
+        return entries;
     }
     std::vector<Entry> Entries(const Folder& folder) const override {
         listed.insert(Name(folder.Path()));
@@ -58,6 +73,7 @@ class ScriptedHost final : public PosixFileHost {
     }
     std::unique_ptr<Source> OpenSource(const std::string& path) const override {
         if (unopenable.count(Name(path))) throw PlatformError("held without sharing");
+        if (!stalled.count(Name(path))) AwaitStall();
         return std::make_unique<ScriptedSource>(PosixFileHost::OpenSource(path), *this, Name(path));
     }
     FolderRef MakeFolder(const Folder& parent, const std::string& name) const override {
@@ -65,9 +81,13 @@ class ScriptedHost final : public PosixFileHost {
         return PosixFileHost::MakeFolder(parent, name);
     }
     Space SpaceOf(const std::string&) const override {
+        if (asked > 0) AwaitStall();
         Space now = space;
-        const std::uint64_t bytes = Bytes();
-        now.free -= std::min(now.free, bytes - std::min(bytes, spaceSetAt));
+        const std::uint64_t bytes = Bytes() - std::min(Bytes(), spaceSetAt);
+        for (auto* free : {&now.free, &now.volumeFree}) *free -= std::min(*free, bytes);
+        const std::lock_guard lock(mutex);
+        ++asked;
+        changed.notify_all();
         return now;
     }
     // Every file's bytes, also while copies come and go.
@@ -82,6 +102,7 @@ class ScriptedHost final : public PosixFileHost {
     // Removing a tagged folder stands for removing the link itself.
     void RemoveIn(const Folder& folder, const std::string& name) const override {
         Refuse(name);
+        Slow(name);
         if (tags.count(name))
             fs::remove_all(Child(folder.Path(), name));
         else
@@ -89,23 +110,32 @@ class ScriptedHost final : public PosixFileHost {
     }
     void RemoveFolder(const Folder& folder) const override {
         Refuse(folder.Path());
+        Slow(folder.Path());
         PosixFileHost::RemoveFolder(folder);
     }
 
   private:
+    void Slow(const std::string& path) const {
+        if (slow.count(Name(path)))
+            std::this_thread::sleep_for(std::chrono::milliseconds(slow.at(Name(path))));
+    }
     void Refuse(const std::string& path) const {
-        if (const auto times = held.find(Name(path)); times != held.end() && times->second-- > 0)
-            throw PlatformError("access denied");
+        for (auto [times, why] : {std::pair{&held, PlatformError::Reason::Held},
+                                  {&refused, PlatformError::Reason::Other}})
+            if (const auto n = times->find(Name(path)); n != times->end() && n->second-- > 0)
+                throw PlatformError("refused", why);
     }
 
     // A breaking file gives its first piece, then fails as a disk that has gone away; what
     // its copy left then is what a kill at that moment would leave. A trickling one gives a byte
-    // a piece, as a slow share; an endless one, past its end, grows with every read.
+    // a piece, as a slow share; an endless one grows with every read.
     class ScriptedSource final : public Source {
       public:
         ScriptedSource(std::unique_ptr<Source> source, const ScriptedHost& host, std::string name)
             : source_(std::move(source)), host_(host), name_(std::move(name)) {}
-        std::uint64_t Size() const override { return source_->Size(); }
+        std::uint64_t Size() const override {
+            return host_.sized.count(name_) ? host_.sized.at(name_) : source_->Size();
+        }
         Stamp LastWrite() const override { return source_->LastWrite(); }
         std::size_t Read(std::span<char> buffer) override {
             const auto breaking = host_.breakingOff.find(name_);
@@ -117,11 +147,18 @@ class ScriptedHost final : public PosixFileHost {
                 std::ranges::any_of(host_.trickling,
                                     [&](const auto& p) { return MatchesWildcard(p, name_); }))
                 buffer = buffer.first(1);
+            if (host_.stalled.count(name_) && !stalled_) {
+                std::unique_lock lock(host_.mutex);
+                stalled_ = ++host_.stalls;
+                host_.changed.notify_all();
+                host_.changed.wait_for(lock, std::chrono::seconds(2),
+                                       [&] { return host_.asked > 1; });
+            }
             const std::size_t read = source_->Read(buffer);
-            if (read > 0 || !host_.endless.count(name_)) return read;
+            if (!host_.endless.count(name_)) return read;
             // A copy that follows the growth never ends: it fails after a few pieces.
             if (++grown_ > 4) throw PlatformError("copied past the size at opening");
-            std::fill(buffer.begin(), buffer.end(), '+');
+            std::fill(buffer.begin() + static_cast<std::ptrdiff_t>(read), buffer.end(), '+');
             return buffer.size();
         }
 
@@ -129,7 +166,7 @@ class ScriptedHost final : public PosixFileHost {
         std::unique_ptr<Source> source_;
         const ScriptedHost& host_;
         const std::string name_;
-        int pieces_ = 0, grown_ = 0;
+        int pieces_ = 0, grown_ = 0, stalled_ = 0;
     };
 
     static std::string Name(const std::string& path) { return fs::path(path).filename().string(); }
@@ -178,13 +215,17 @@ TEST(FileSystem, EachCaseOfTheTable) {
                  }},
                 {"tag", [&] { host->tags[f[1]] = std::stoul(f[2], nullptr, 16); }},
                 {"held", [&] { host->held[f[1]] = std::stoi(f[2]); }},
+                {"refused", [&] { host->refused[f[1]] = std::stoi(f[2]); }},
+                {"slow", [&] { host->slow[f[1]] = std::stoull(f[2]); }},
+                {"sized", [&] { host->sized[f[1]] = std::stoull(f[2]); }},
+                {"stalled", [&] { host->stalled.insert(f[1]); }},
                 {"unopenable", [&] { host->unopenable.insert(f[1]); }},
                 {"breaking", [&] { host->breakingOff[f[1]] = f.size() > 2 ? P(2) : fs::path(); }},
                 {"trickling", [&] { host->trickling.insert(f[1]); }},
                 {"endless", [&] { host->endless.insert(f[1]); }},
                 {"space",
                  [&] {
-                     host->space = {std::stoull(f[1]), std::stoull(f[2])};
+                     host->space = {std::stoull(f[1]), std::stoull(f[2]), std::stoull(f[3])};
                      host->spaceSetAt = host->Bytes();
                  }},
                 {"reserve",

@@ -45,7 +45,7 @@ void ReadRegistry(FakeComputer& pc) {
                   line.substr(line.find('\\'), line.size() - line.find('\\') - 1) + "\\";
         else if (line.starts_with("@="))
             pc.registry[key] = RegistryValue(line.substr(2));
-        else if (line.starts_with('"'))
+        else if (line.starts_with('"') && !line.ends_with("\"=-"))  // "name"=- deletes
             pc.registry[key + line.substr(1, name - 1)] = RegistryValue(line.substr(name + 2));
     }
 }

@@ -1,6 +1,8 @@
 // The IIS section on IIS 7 and later: the sites read from applicationHost.config where the
 // metabase provider cannot be bound.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <regex>
 
 #include "app/Utility.h"
@@ -8,6 +10,7 @@
 #include "fakes/FakeWindow.h"
 #include "gatherers/IIS5.h"
 #include "platform/FallbackMetabase.h"
+#include "platform/IisConfigurationFiles.h"
 #include "platform/IisConfigurationMetabase.h"
 #include "platform/PlatformError.h"
 #include "platform/XmlPullReader.h"
@@ -71,11 +74,21 @@ class CutReader final : public XmlPullReader {
     Mark mark_{};
 };
 
-// A file as the product reads it: a file cut short is no configuration.
-std::unique_ptr<Metabase> OpenConfiguration(const std::string& file) {
-    if (!fs::exists(DataFile("iis/" + file))) throw PlatformError("no file");
+// A file of ../iis by a Windows path ("\\farm\\config\\x" is iis/farm/config/x), read as the
+// product reads it: a file cut short is no document.
+XmlElement ReadData(const std::string& path) {
+    auto file = path.substr(path.find_first_not_of('\\'));
+    std::replace(file.begin(), file.end(), '\\', '/');
+    if (!fs::is_regular_file(DataFile("iis/" + file))) throw PlatformError("no file");
     CutReader reader(ReadFile(DataFile("iis/" + file)));
-    return std::make_unique<IisConfigurationMetabase>(ReadXmlDocument(reader), "QUIMBROPC");
+    return ReadXmlDocument(reader);
+}
+
+// A configuration file, or IIS's configuration folder read as IIS reads it.
+std::unique_ptr<Metabase> OpenConfiguration(const std::string& name) {
+    const bool folder = !name.ends_with(".config");
+    return std::make_unique<IisConfigurationMetabase>(
+        folder ? ReadIisConfiguration(name, ReadData) : ReadData(name), "QUIMBROPC");
 }
 
 // The IIS section alone, written by a run whose metabase is `metabase`.

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <utility>
 
 #include "platform/PlatformError.h"
@@ -97,7 +98,7 @@ class FakeObject final : public MetabaseObject {
     std::string path_;
 };
 
-// The real file system, refusing to make the folders the test names.
+// The real file system, refusing to make the folders the test names: held where deleted before.
 class RefusingHost final : public PosixFileHost {
   public:
     RefusingHost(const std::filesystem::path& root, std::map<std::string, int>& refused)
@@ -105,12 +106,19 @@ class RefusingHost final : public PosixFileHost {
     FolderRef MakeFolder(const Folder& parent, const std::string& name) const override {
         const auto path = Child(parent.Path(), name);
         for (auto& [folder, times] : refused_)
-            if (path.ends_with(folder) && times-- > 0) throw PlatformError("access denied");
+            if (path.ends_with(folder) && times-- > 0)
+                throw PlatformError("refused", removed_.count(path) ? PlatformError::Reason::Held
+                                                                    : PlatformError::Reason::Other);
         return PosixFileHost::MakeFolder(parent, name);
+    }
+    void RemoveFolder(const Folder& folder) const override {
+        PosixFileHost::RemoveFolder(folder);
+        removed_.insert(folder.Path());
     }
 
   private:
     std::map<std::string, int>& refused_;
+    mutable std::set<std::string> removed_;
 };
 
 }  // namespace

@@ -52,17 +52,23 @@ TEST(LongPaths, AreAbsoluteAndPrefixed) {
 // Files held open as a running service holds its log: Windows' own CopyFileW refuses one that
 // is being written, the copy shares it; one held whole is skipped. A copy of a read-only file
 // keeps its time but not the mark, so it never blocks the next run; the customer's file keeps it.
+// A name of 250 characters, too long with the temporary's suffix, is copied whole all the same.
+// Others read the report log during a run as most programs open a file (share modes hold across
+// processes as across handles): sharing read and write, not deletion.
 TEST(HeldAndReadOnlyFiles, AreCopiedAsTheyStandAndTheCopiesAreWritable) {
     TempFolder base;
     const auto files = WindowsFiles();
     const std::string conf = base.Path() + "\\conf\\", out = base.Path() + "\\out\\";
     files->CreateFolder(base.Path() + "\\conf");
-    for (const char* name : {"catalina.out", "locked.log", "server.xml"})
+    const std::string longName = std::string(246, 'x') + ".log";
+    for (const std::string name : {"catalina.out", "locked.log", "server.xml", longName.c_str()})
         files->CreateTextFile(conf + name)->WriteLine(name);
     const auto open = [&](const char* name, DWORD access, DWORD share) {
         return KernelHandle(ValidOrNull(::CreateFileW(Wide(conf + name).c_str(), access, share,
                                                       nullptr, OPEN_EXISTING, 0, nullptr)));
     };
+    const auto report = files->CreateTextFile(conf + "Quimbro.log");
+    EXPECT_TRUE(open("Quimbro.log", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE));
     const FILETIME stamp{0x12345678, 0x01D00000};
     ASSERT_TRUE(::SetFileTime(open("server.xml", FILE_WRITE_ATTRIBUTES, 0).Get(), nullptr, nullptr,
                               &stamp));
@@ -77,6 +83,7 @@ TEST(HeldAndReadOnlyFiles, AreCopiedAsTheyStandAndTheCopiesAreWritable) {
             EXPECT_THROW(files->CopyFile(conf + "*.*", out), PlatformError);
     }
     EXPECT_EQ(ReadWholeFile(out + "catalina.out"), "catalina.out\r\n");
+    EXPECT_EQ(ReadWholeFile(out + longName), longName + "\r\n");
     EXPECT_FALSE(Exists(out + "locked.log"));
     WIN32_FILE_ATTRIBUTE_DATA copy{};
     ASSERT_TRUE(

@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 #include <xmllite.h>
 
+#include "platform/IisConfigurationFiles.h"
 #include "platform/IisConfigurationMetabase.h"
 #include "platform/PlatformError.h"
 #include "platform/XmlPullReader.h"
@@ -99,8 +100,10 @@ XmlElement ReadXmlFile(const std::wstring& path) {
 }
 
 std::unique_ptr<Metabase> OpenIisConfiguration() {
-    const auto path = SystemFolder() + L"\\inetsrv\\config\\applicationHost.config";
-    return std::make_unique<IisConfigurationMetabase>(ReadXmlFile(path),
+    const auto configuration =
+        ReadIisConfiguration(Utf8(SystemFolder() + L"\\inetsrv\\config"),
+                             [](const std::string& path) { return ReadXmlFile(Wide(path)); });
+    return std::make_unique<IisConfigurationMetabase>(configuration,
                                                       WindowsNetwork().ComputerName());
 }
 

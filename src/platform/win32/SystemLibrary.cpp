@@ -6,11 +6,8 @@ void LoadDllsFromSystemFolderOnly() {
     // Looked up: Windows 7 has it only with its update KB2533623. Without it, the current
     // folder at least leaves the search, and SystemLibrary loads by full path.
     using SetDefaultDllDirectoriesFunction = BOOL WINAPI(DWORD);
-    const HMODULE kernel32 = ::GetModuleHandleW(L"kernel32.dll");
-    const FARPROC address =
-        kernel32 == nullptr ? nullptr : ::GetProcAddress(kernel32, "SetDefaultDllDirectories");
-    const auto setDefault =
-        reinterpret_cast<SetDefaultDllDirectoriesFunction*>(reinterpret_cast<void*>(address));
+    const auto setDefault = LoadedProcedure<SetDefaultDllDirectoriesFunction>(
+        L"kernel32.dll", "SetDefaultDllDirectories");
     if (setDefault == nullptr || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) ::SetDllDirectoryW(L"");
 }
 

@@ -17,6 +17,15 @@ void LoadDllsFromSystemFolderOnly();
 // The system folder (System32), without a trailing backslash.
 std::wstring SystemFolder();
 
+// An export of a DLL every process has loaded (kernel32, ntdll) as the function its header
+// declares, or null where this Windows lacks it.
+template <class Function>
+Function* LoadedProcedure(const wchar_t* module, const char* name) {
+    const HMODULE loaded = ::GetModuleHandleW(module);
+    const FARPROC address = loaded == nullptr ? nullptr : ::GetProcAddress(loaded, name);
+    return reinterpret_cast<Function*>(reinterpret_cast<void*>(address));
+}
+
 // A DLL of Windows that is not a KnownDLL, loaded from the system folder only, whatever lies
 // beside the program; freed when its owner goes. Raises PlatformError when it cannot be loaded.
 class SystemLibrary {

@@ -111,7 +111,13 @@ KernelHandle OpenRelative(HANDLE root, const std::string& name, ACCESS_MASK acce
         &opened, access | SYNCHRONIZE, &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL, share,
         disposition, options | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT, nullptr, 0);
     KernelHandle file(result >= 0 ? opened : nullptr);
-    if (!file) throw PlatformError("cannot be opened in its folder");
+    // A folder deleted while another program holds it keeps its name until that program lets
+    // go.
+    constexpr auto kStatusDeletePending = static_cast<NTSTATUS>(0xC0000056);
+    if (!file)
+        throw PlatformError("cannot be opened in its folder", result == kStatusDeletePending
+                                                                  ? PlatformError::Reason::Held
+                                                                  : PlatformError::Reason::Other);
     return file;
 }
 
@@ -204,15 +210,17 @@ class SharedSource final : public FileHost::Source {
     FileHost::Stamp lastWrite_ = 0;
 };
 
-// A copy with normal attributes. A large one has its length set beforehand so the file system
-// can place it in one piece; for small files that costs more than it saves.
+// A copy or the report, with normal attributes. A large copy has its length set beforehand.
+// Only a copy, renamed through its handle, is opened for deletion too: others then cannot open
+// it without sharing deletion, and the report is for them to read during a run.
 class PlainTarget final : public FileHost::Target {
   public:
-    PlainTarget(const FileHost::Folder& folder, const std::string& name, std::uint64_t size)
+    PlainTarget(const FileHost::Folder& folder, const std::string& name, std::uint64_t size,
+                DWORD access)
         : folder_(folder),
-          file_(OpenRelative(HandleOf(folder), name, GENERIC_WRITE | DELETE, FILE_SHARE_READ,
-                             FILE_OVERWRITE_IF, FILE_NON_DIRECTORY_FILE | FILE_SEQUENTIAL_ONLY)) {
-        if (size >= kPlacedFrom) {
+          file_(OpenRelative(HandleOf(folder), name, access, FILE_SHARE_READ, FILE_OVERWRITE_IF,
+                             FILE_NON_DIRECTORY_FILE | FILE_SEQUENTIAL_ONLY)) {
+        if (size >= FileHost::kPlacedFrom) {
             try {
                 EndAt(size);
                 MoveTo(0);
@@ -236,6 +244,8 @@ class PlainTarget final : public FileHost::Target {
             written_ += written;
         }
     }
+
+    std::uint64_t Stored() const override { return std::max(placed_, written_); }
 
     void Finish(std::optional<FileHost::Stamp> lastWrite,
                 const std::optional<std::string>& name) override {
@@ -286,13 +296,37 @@ class PlainTarget final : public FileHost::Target {
         if (!::SetEndOfFile(file_.Get())) throw PlatformError("the copy cannot be sized");
     }
 
-    static constexpr std::uint64_t kPlacedFrom = std::uint64_t{16} << 20;
-
     const FileHost::Folder& folder_;
     KernelHandle file_;
     std::uint64_t placed_ = 0;
     std::uint64_t written_ = 0;
 };
+
+// The volume's own size, where this Windows tells it (10 1903 and later; under a disk quota the
+// total GetDiskFreeSpaceExW gives is the user's); 0 where it is unknown.
+std::uint64_t VolumeSize(const std::wstring& folder) {
+    struct DiskSpaceInformation {
+        ULONGLONG actualTotalAllocationUnits, actualAvailableAllocationUnits,
+            actualPoolUnavailableAllocationUnits, callerTotalAllocationUnits,
+            callerAvailableAllocationUnits, callerPoolUnavailableAllocationUnits,
+            usedAllocationUnits, totalReservedAllocationUnits, volumeStorageReserveAllocationUnits,
+            availableCommittedAllocationUnits, poolAvailableAllocationUnits;
+        DWORD sectorsPerAllocationUnit, bytesPerSector;
+    };
+    using GetDiskSpaceInformationFunction = HRESULT WINAPI(LPCWSTR, DiskSpaceInformation*);
+    static const auto information = LoadedProcedure<GetDiskSpaceInformationFunction>(
+        L"kernel32.dll", "GetDiskSpaceInformationW");
+    // It takes the volume's root only.
+    std::wstring root(folder.size() + 1, L'\0');
+    if (information == nullptr ||
+        !::GetVolumePathNameW(folder.c_str(), root.data(), static_cast<DWORD>(root.size())))
+        return 0;
+    root.resize(root.find(L'\0'));
+    DiskSpaceInformation space{};
+    if (FAILED(information(root.c_str(), &space))) return 0;
+    return std::uint64_t{space.actualTotalAllocationUnits} * space.sectorsPerAllocationUnit *
+           space.bytesPerSector;
+}
 
 }  // namespace
 
@@ -387,16 +421,21 @@ std::unique_ptr<FileHost::Source> WindowsFileHost::OpenSource(const std::string&
 std::unique_ptr<FileHost::Target> WindowsFileHost::CreateTarget(const Folder& folder,
                                                                 const std::string& name,
                                                                 std::uint64_t size) const {
-    return std::make_unique<PlainTarget>(folder, name, size);
+    return std::make_unique<PlainTarget>(folder, name, size, GENERIC_WRITE | DELETE);
+}
+
+std::unique_ptr<FileHost::Target> WindowsFileHost::CreateReport(const Folder& folder,
+                                                                const std::string& name) const {
+    return std::make_unique<PlainTarget>(folder, name, 0, GENERIC_WRITE);
 }
 
 FileHost::Space WindowsFileHost::SpaceOf(const std::string& folder) const {
     std::wstring where = Wide(folder);
     if (!where.ends_with(L'\\')) where += L'\\';
-    ULARGE_INTEGER available{}, total{};
-    if (!::GetDiskFreeSpaceExW(where.c_str(), &available, &total, nullptr) || total.QuadPart == 0)
+    ULARGE_INTEGER available{}, total{}, free{};
+    if (!::GetDiskFreeSpaceExW(where.c_str(), &available, &total, &free) || total.QuadPart == 0)
         throw PlatformError("the volume's space is unknown");
-    return {available.QuadPart, total.QuadPart};
+    return {available.QuadPart, free.QuadPart, VolumeSize(where)};
 }
 
 std::vector<FileHost::Entry> WindowsFileHost::Entries(const Folder& folder) const {
@@ -435,7 +474,11 @@ void WindowsFileHost::RemoveIn(const Folder& folder, const std::string& name) co
 }
 
 void WindowsFileHost::RemoveFolder(const Folder& folder) const {
-    if (!DeleteByHandle(HandleOf(folder))) throw PlatformError("cannot be removed");
+    if (DeleteByHandle(HandleOf(folder))) return;
+    // Emptied, and still not empty: an entry deleted is still held by another program.
+    const bool held = ::GetLastError() == ERROR_DIR_NOT_EMPTY;
+    throw PlatformError("cannot be removed",
+                        held ? PlatformError::Reason::Held : PlatformError::Reason::Other);
 }
 
 std::string WindowsFileHost::ReportText(const std::string& utf8) const {

@@ -31,7 +31,8 @@ class WindowsFileHost : public FileHost {
     // run's deletion of the output folder.
     std::unique_ptr<Target> CreateTarget(const Folder& folder, const std::string& name,
                                          std::uint64_t size) const override;
-    // Free is what the user may write: a disk quota counts.
+    std::unique_ptr<Target> CreateReport(const Folder& folder,
+                                         const std::string& name) const override;
     Space SpaceOf(const std::string& folder) const override;
     std::vector<Entry> Entries(const Folder& folder) const override;
     // Opened without following a link and deleted through its handle; a link is removed
