@@ -468,7 +468,12 @@ std::vector<FileHost::Entry> WindowsFileHost::Entries(const Folder& folder) cons
 void WindowsFileHost::RemoveIn(const Folder& folder, const std::string& name) const {
     const auto file = OpenRelative(HandleOf(folder), name, DELETE, kShareAll, FILE_OPEN, 0);
     // Windows opens a link itself; Wine opens what it names, which then lies elsewhere.
-    if (FinalPath(file.Get()) != FinalPath(HandleOf(folder)) + L'\\' + Wide(name))
+    std::wstring expected = FinalPath(HandleOf(folder));
+    if (!expected.ends_with(L'\\')) expected += L'\\';
+    expected += Wide(name);
+    const std::wstring opened = FinalPath(file.Get());
+    if (::CompareStringOrdinal(opened.c_str(), static_cast<int>(opened.size()), expected.c_str(),
+                               static_cast<int>(expected.size()), TRUE) != CSTR_EQUAL)
         throw PlatformError("not in its folder");
     if (!DeleteByHandle(file.Get())) throw PlatformError("cannot be removed");
 }
