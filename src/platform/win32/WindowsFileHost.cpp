@@ -3,6 +3,7 @@
 #include <winternl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -267,8 +268,15 @@ class PlainTarget final : public FileHost::Target {
     // name is taken relative to the folder's handle. Wine refuses that (invalid parameter);
     // there the folder's path is taken, once it is found to lead to the folder still.
     void RenameTo(const std::string& name) {
-        if (Renamed(HandleOf(folder_), Wide(name))) return;
-        if (::GetLastError() != ERROR_INVALID_PARAMETER || !StillAtItsPath(folder_) ||
+        // Once refused, not asked again.
+        static std::atomic<bool> byPathOnly = false;
+        if (!byPathOnly) {
+            if (Renamed(HandleOf(folder_), Wide(name))) return;
+            if (::GetLastError() != ERROR_INVALID_PARAMETER)
+                throw PlatformError("the copy cannot take its name");
+            byPathOnly = true;
+        }
+        if (!StillAtItsPath(folder_) ||
             !Renamed(nullptr, NtPath(Wide(folder_.Path() + '\\' + name))))
             throw PlatformError("the copy cannot take its name");
     }
