@@ -24,8 +24,7 @@ CaptureCommand CaptureCommandFor(std::string_view systemFolder, std::string_view
     const std::string programPath = std::string(systemFolder) + "\\" + std::string(program);
     if (!QuotingKeeps(programPath)) throw PlatformError("the system folder cannot be quoted");
     const std::string command = Quoted(programPath) + " " + std::string(arguments);
-    if (!QuotingKeeps(target)) return {"cmd.exe /D /C " + Quoted(command), std::string(target)};
-    return {"cmd.exe /D /C " + Quoted(command + " > " + Quoted(target)), std::nullopt};
+    return {"cmd.exe /D /C " + Quoted(command), std::string(target)};
 }
 
 }  // namespace quimbro

@@ -22,7 +22,7 @@ class CopyHandOff {
   public:
     struct Pending {
         FileHost::Entry from;
-        std::string into;
+        FileHost::FolderRef into;
     };
     // One copy on the worker, through the worker's own buffer.
     using Copy = std::function<void(const Pending&, std::span<char> buffer)>;

@@ -60,22 +60,21 @@ FileCopy::Buffer FileCopy::NewBuffer() {
     return std::make_unique_for_overwrite<char[]>(kBufferSize);
 }
 
-void FileCopy::Into(const FileHost::Entry& from, const std::string& into,
+void FileCopy::Into(const FileHost::Entry& from, const FileHost::Folder& into,
                     std::span<char> buffer) const {
     const auto source = host_.OpenSource(from.path);
     const std::uint64_t size = source->Size();
-    auto taken = room_.Take(into, size);
-    const std::string to = host_.Child(into, from.name);
-    const std::string part = host_.Child(into, PartName(from.name));
-    auto target = host_.CreateTarget(part, size);
+    auto taken = room_.Take(into.Path(), size);
+    const std::string part = PartName(from.name);
+    auto target = host_.CreateTarget(into, part, size);
     try {
         taken.Stored(target->Stored());
         CopyBytes(*source, *target, taken, size, buffer);
-        target->Finish(source->LastWrite(), to);
+        target->Finish(source->LastWrite(), from.name);
     } catch (...) {
         target.reset();
         try {
-            host_.Remove(part);
+            host_.RemoveIn(into, part);
         } catch (const std::exception&) {
         }
         throw;

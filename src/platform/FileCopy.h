@@ -30,7 +30,8 @@ class FileCopy {
 
     FileCopy(const FileHost& host, VolumeRoom& room) : host_(host), room_(room) {}
 
-    void Into(const FileHost::Entry& from, const std::string& into, std::span<char> buffer) const;
+    void Into(const FileHost::Entry& from, const FileHost::Folder& into,
+              std::span<char> buffer) const;
 
   private:
     std::string PartName(const std::string& name) const;

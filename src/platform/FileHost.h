@@ -47,11 +47,28 @@ class FileHost {
         // was written.
         virtual std::uint64_t Stored() const = 0;
         // Closes the file at what was written; a copy takes its source's last-write time and,
-        // given a name (a path in the same folder), takes that name as it closes, replacing a
+        // given a name (in the same folder), takes that name as it closes, replacing a
         // file of that name. The report takes no name.
         virtual void Finish(std::optional<Stamp> lastWrite,
                             const std::optional<std::string>& name) = 0;
     };
+
+    // A folder opened and found to be a folder that is no link. What is made, written or removed
+    // in it is reached through it, never by a path: a folder swapped for a link once it is open
+    // is never followed.
+    class Folder {
+      public:
+        explicit Folder(std::string path) : path_(std::move(path)) {}
+        virtual ~Folder() = default;
+        Folder(const Folder&) = delete;
+        Folder& operator=(const Folder&) = delete;
+        // Its path when it was opened: for naming it and for its volume's space only.
+        const std::string& Path() const { return path_; }
+
+      private:
+        std::string path_;
+    };
+    using FolderRef = std::shared_ptr<const Folder>;
 
     // A copy from this size has its length set beforehand, so the file system can place it in
     // one piece; for small files that costs more than it saves.
@@ -74,20 +91,33 @@ class FileHost {
     virtual std::vector<Entry> List(const std::string& folder) const = 0;
     // What is at the path, or nothing.
     virtual std::optional<Entry> Find(const std::string& path) const = 0;
-    // Makes one folder whose parent exists; fails when something of that name exists, for the
-    // reason Held while it is a folder deleted but still held.
-    virtual void MakeFolder(const std::string& path) const = 0;
+    // The folder at the path, opened; fails when it is no folder, or a link.
+    virtual FolderRef OpenFolder(const std::string& path) const = 0;
+    // The folder `name` in `parent`, opened without following a link; fails as OpenFolder.
+    virtual FolderRef OpenChild(const Folder& parent, const std::string& name) const = 0;
+    // Makes the folder `name` in `parent` and opens it; fails when something of that name
+    // exists, for the reason Held while it is a folder deleted but still held.
+    virtual FolderRef MakeFolder(const Folder& parent, const std::string& name) const = 0;
     virtual std::unique_ptr<Source> OpenSource(const std::string& path) const = 0;
-    // A copy's temporary, replacing a file of that name; `size` is what is expected to come.
-    virtual std::unique_ptr<Target> CreateTarget(const std::string& path,
+    // A copy's temporary `name` in the folder, replacing a file of that name; `size` is what is
+    // expected to come. Its new name, if any, is one in the same folder.
+    virtual std::unique_ptr<Target> CreateTarget(const Folder& folder, const std::string& name,
                                                  std::uint64_t size) const = 0;
-    // The report, replacing a file of that name; others may read it while it is written.
-    virtual std::unique_ptr<Target> CreateReport(const std::string& path) const = 0;
+    // The report `name` in the folder, replacing a file of that name; others may read it while
+    // it is written.
+    virtual std::unique_ptr<Target> CreateReport(const Folder& folder,
+                                                 const std::string& name) const = 0;
     virtual Space SpaceOf(const std::string& folder) const = 0;
-    // Removes a file, an empty folder, or a link itself, leaving what it points to untouched.
-    // A folder whose entries were all removed and is still not empty fails for the reason Held:
-    // one of them is deleted but still held.
-    virtual void Remove(const std::string& path) const = 0;
+    // Everything the folder holds but "." and "..", listed through its handle.
+    virtual std::vector<Entry> Entries(const Folder& folder) const = 0;
+    // Removes the file or link `name` of the folder through its handle, a link as a link,
+    // leaving what it points to untouched.
+    virtual void RemoveIn(const Folder& folder, const std::string& name) const = 0;
+    // Removes the folder, once empty, through its own handle (on POSIX, by its name in the
+    // folder it was opened in), never following what its name may lead to since. A folder whose
+    // entries were all removed and is still not empty fails for the reason Held: one of them is
+    // deleted but still held.
+    virtual void RemoveFolder(const Folder& folder) const = 0;
     // A line of the report as it is stored: 8-bit text in the host's code page.
     virtual std::string ReportText(const std::string& utf8) const = 0;
 };

@@ -41,10 +41,22 @@ bool IsFolder(const FileHost& host, const std::string& path) {
     return found && found->folder;
 }
 
-std::string DestinationFolder(const FileHost& host, const std::string& destination) {
-    auto folder = host.Native(destination);
-    if (!IsFolder(host, folder)) throw PlatformError("destination folder missing");
-    return folder;
+// The folder `name` in `parent`, made when missing.
+FileHost::FolderRef MadeOrOpened(const FileHost& host, const FileHost::Folder& parent,
+                                 const std::string& name) {
+    try {
+        return host.MakeFolder(parent, name);
+    } catch (const PlatformError&) {
+        return host.OpenChild(parent, name);
+    }
+}
+
+// The verified folder of a Windows path's parent, and the last component's name.
+std::pair<FileHost::FolderRef, std::string> PlaceOf(VerifiedFolders& folders,
+                                                    const std::string& path) {
+    const auto [folder, name] = SplitLastComponent(path);
+    if (name.empty()) throw PlatformError("no name");
+    return {folders.At(folder), name};
 }
 
 // A folder deleted while another program still holds it (an Explorer window, the indexer, a
@@ -73,15 +85,25 @@ void Retried(NameWait& held, const std::function<void()>& step) {
     }
 }
 
-// Removes what a folder holds, then the folder. Links are removed as links.
-void RemoveTree(const FileHost& host, const std::string& folder, NameWait& held) {
-    for (const auto& entry : host.List(folder)) {
-        if (entry.folder && !IsLink(entry))
-            RemoveTree(host, entry.path, held);
+// Removes what a folder holds, then the folder. Each entry is reached through the handle of the
+// folder it was listed in: a folder swapped for a link after its listing is removed as a link, and
+// nothing outside is reached.
+void RemoveTree(const FileHost& host, const FileHost::Folder& folder, NameWait& held) {
+    for (const auto& entry : host.Entries(folder)) {
+        FileHost::FolderRef inner;
+        if (entry.folder && !IsLink(entry)) {
+            try {
+                inner = host.OpenChild(folder, entry.name);
+            } catch (const PlatformError&) {
+                // No longer a folder of its own: removed as what it is now.
+            }
+        }
+        if (inner)
+            RemoveTree(host, *inner, held);
         else
-            host.Remove(entry.path);
+            host.RemoveIn(folder, entry.name);
     }
-    Retried(held, [&] { host.Remove(folder); });
+    Retried(held, [&] { host.RemoveFolder(folder); });
 }
 
 // One copy row: every match is tried, and one that cannot be copied costs only itself. The
@@ -95,7 +117,7 @@ class Row {
           copy_(host, room_),
           buffer_(FileCopy::NewBuffer()),
           handOff_(worker, [this](const CopyHandOff::Pending& pending, std::span<char> buffer) {
-              Try([&] { copy_.Into(pending.from, pending.into, buffer); });
+              Try([&] { copy_.Into(pending.from, *pending.into, buffer); });
           }) {}
 
     // Each file or folder; a failure is kept for the end of the row.
@@ -108,28 +130,29 @@ class Row {
         }
     }
 
-    // A folder's contents into the folder `to`, which is made when missing. Links are
-    // skipped: following one could loop, or bring in files from outside the product's folder.
-    void Tree(const std::string& from, const std::string& to) {
-        if (!IsFolder(host_, to)) host_.MakeFolder(to);
+    // A folder's contents into the folder `name` of `parent`, which is made when missing.
+    // Links are skipped: following one could loop, or bring in files from outside the
+    // product's folder.
+    void Tree(const std::string& from, const FileHost::Folder& parent, const std::string& name) {
+        const auto to = MadeOrOpened(host_, parent, name);
         for (auto& entry : host_.List(from)) {
             if (IsLink(entry)) continue;
             if (entry.folder)
-                Try([&] { Tree(entry.path, host_.Child(to, entry.name)); });
+                Try([&] { Tree(entry.path, *to, entry.name); });
             else
                 Hand({std::move(entry), to});
         }
     }
 
     // Copied here, on the caller's thread.
-    void File(const FileHost::Entry& from, const std::string& into) {
+    void File(const FileHost::Entry& from, const FileHost::Folder& into) {
         Try([&] { copy_.Into(from, into, {buffer_.get(), FileCopy::kBufferSize}); });
     }
 
     void Matched() { matched_ = true; }
     // Copies here what the worker has not taken, and waits for the worker's last copy.
     void Conclude(const char* nothingMatched) {
-        while (const auto pending = handOff_.Untaken()) File(pending->from, pending->into);
+        while (const auto pending = handOff_.Untaken()) File(pending->from, *pending->into);
         handOff_.End();
         if (!matched_) throw PlatformError(nothingMatched);
         if (incomplete_) throw PlatformError("some matches could not be copied");
@@ -138,7 +161,7 @@ class Row {
   private:
     // To the worker while it keeps up, else copied here.
     void Hand(CopyHandOff::Pending pending) {
-        if (!handOff_.Offer(pending)) File(pending.from, pending.into);
+        if (!handOff_.Offer(pending)) File(pending.from, *pending.into);
     }
 
     const FileHost& host_;
@@ -153,8 +176,11 @@ class Row {
 
 class FileTextStream final : public TextStream {
   public:
-    FileTextStream(std::shared_ptr<const FileHost> host, const std::string& path)
-        : host_(std::move(host)), out_(host_->CreateReport(path)) {}
+    FileTextStream(std::shared_ptr<const FileHost> host, FileHost::FolderRef folder,
+                   const std::string& name)
+        : host_(std::move(host)),
+          folder_(std::move(folder)),
+          out_(host_->CreateReport(*folder_, name)) {}
 
     // Each line goes to the file at once, so a run that is killed keeps what it wrote.
     void WriteLine(const std::string& line) override {
@@ -171,6 +197,7 @@ class FileTextStream final : public TextStream {
 
   private:
     std::shared_ptr<const FileHost> host_;
+    FileHost::FolderRef folder_;
     std::unique_ptr<FileHost::Target> out_;
 };
 
@@ -184,43 +211,46 @@ void PortableFileSystem::DeleteFolder(const std::string& path) {
     const auto folder = host_->Native(path);
     const auto found = host_->Find(folder);
     if (!found || !found->folder) throw PlatformError("no such folder");
+    folders_->Drop(folder);
+    const auto [parent, name] = PlaceOf(*folders_, path);
     NameWait held{nameWait_, std::nullopt};
     if (IsLink(*found))
-        host_->Remove(folder);
+        host_->RemoveIn(*parent, name);
     else
-        RemoveTree(*host_, folder, held);
+        RemoveTree(*host_, *host_->OpenChild(*parent, name), held);
 }
 
 void PortableFileSystem::CreateFolder(const std::string& path) {
-    const auto folder = host_->Native(path);
+    const auto [parent, name] = PlaceOf(*folders_, path);
     NameWait held{nameWait_, std::nullopt};
-    Retried(held, [&] { host_->MakeFolder(folder); });
+    Retried(held, [&] { folders_->Keep(host_->MakeFolder(*parent, name)); });
 }
 
 void PortableFileSystem::CopyFolder(const std::string& source, const std::string& destination) {
-    const auto into = DestinationFolder(*host_, destination);
+    const auto into = folders_->At(destination);
     Row row(*host_, *worker_);
     for (const auto& match : Matches(*host_, source)) {
         if (!match.folder) continue;
         row.Matched();
-        row.Try([&] { row.Tree(match.path, host_->Child(into, match.name)); });
+        row.Try([&] { row.Tree(match.path, *into, match.name); });
     }
     row.Conclude("no folder matches");
 }
 
 void PortableFileSystem::CopyFile(const std::string& source, const std::string& destination) {
-    const auto into = DestinationFolder(*host_, destination);
+    const auto into = folders_->At(destination);
     Row row(*host_, *worker_);
     for (const auto& match : Matches(*host_, source)) {
         if (match.folder) continue;
         row.Matched();
-        row.File(match, into);
+        row.File(match, *into);
     }
     row.Conclude("no file matches");
 }
 
 std::unique_ptr<TextStream> PortableFileSystem::CreateTextFile(const std::string& path) {
-    return std::make_unique<FileTextStream>(host_, host_->Native(path));
+    auto [folder, name] = PlaceOf(*folders_, path);
+    return std::make_unique<FileTextStream>(host_, std::move(folder), name);
 }
 
 }  // namespace quimbro

@@ -6,6 +6,7 @@
 
 #include "platform/FileHost.h"
 #include "platform/ScriptHost.h"
+#include "platform/VerifiedFolders.h"
 #include "platform/Worker.h"
 
 namespace quimbro {
@@ -17,11 +18,16 @@ class PortableFileSystem final : public FileSystemObject {
     // How long the name of a folder deleted is tried again while another program holds it.
     static constexpr std::chrono::milliseconds kNameWait{5000};
 
-    // Files of a folder are copied two at a time, the second on the worker.
+    // Files of a folder are copied two at a time, the second on the worker. The folders it makes
+    // are kept in `folders`.
     explicit PortableFileSystem(std::shared_ptr<const FileHost> host,
                                 std::shared_ptr<Worker> worker = std::make_shared<Worker>(),
-                                std::chrono::milliseconds nameWait = kNameWait)
-        : host_(std::move(host)), worker_(std::move(worker)), nameWait_(nameWait) {}
+                                std::chrono::milliseconds nameWait = kNameWait,
+                                std::shared_ptr<VerifiedFolders> folders = {})
+        : host_(std::move(host)),
+          worker_(std::move(worker)),
+          nameWait_(nameWait),
+          folders_(folders ? std::move(folders) : std::make_shared<VerifiedFolders>(host_)) {}
 
     bool FolderExists(const std::string& path) override;
     void DeleteFolder(const std::string& path) override;
@@ -34,6 +40,7 @@ class PortableFileSystem final : public FileSystemObject {
     std::shared_ptr<const FileHost> host_;
     std::shared_ptr<Worker> worker_;
     std::chrono::milliseconds nameWait_;
+    std::shared_ptr<VerifiedFolders> folders_;
 };
 
 }  // namespace quimbro

@@ -1,9 +1,17 @@
 #include "platform/PosixFileHost.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <fstream>
 #include <system_error>
+#include <utility>
 
 #include "platform/PlatformError.h"
 #include "platform/WindowsPath.h"
@@ -86,9 +94,75 @@ std::optional<FileHost::Entry> PosixFileHost::Find(const std::string& path) cons
                  link ? kSymbolicLinkTag : 0};
 }
 
-void PosixFileHost::MakeFolder(const std::string& path) const {
-    if (!Translated([&] { return fs::create_directory(path); }))
-        throw PlatformError("folder exists");
+namespace {
+
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Descriptor& operator=(Descriptor&&) = delete;
+    int Get() const { return fd_; }
+    int Release() { return std::exchange(fd_, -1); }
+
+  private:
+    int fd_;
+};
+
+// A folder and the one it was opened in, through which it is removed.
+class PosixFolder final : public FileHost::Folder {
+  public:
+    PosixFolder(std::string path, Descriptor fd, Descriptor parent, std::string name)
+        : Folder(std::move(path)),
+          fd_(std::move(fd)),
+          parent_(std::move(parent)),
+          name_(std::move(name)) {}
+    int Fd() const { return fd_.Get(); }
+    int Parent() const { return parent_.Get(); }
+    const std::string& Name() const { return name_; }
+
+  private:
+    Descriptor fd_;
+    Descriptor parent_;
+    std::string name_;
+};
+
+const PosixFolder& Of(const FileHost::Folder& folder) {
+    return static_cast<const PosixFolder&>(folder);
+}
+
+int FdOf(const FileHost::Folder& folder) {
+    return Of(folder).Fd();
+}
+
+// Fails on a link, which O_NOFOLLOW refuses, and on anything but a folder.
+FileHost::FolderRef OpenedFolder(int at, const std::string& name, std::string path) {
+    Descriptor fd(::openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (fd.Get() < 0) throw PlatformError("not a folder of its own");
+    const auto split = fs::path(name);
+    Descriptor parent(at == AT_FDCWD ? ::open(Text(fs::absolute(split).parent_path()).c_str(),
+                                              O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                                     : ::fcntl(at, F_DUPFD_CLOEXEC, 0));
+    if (parent.Get() < 0) throw PlatformError("the folder's parent cannot be opened");
+    return std::make_shared<PosixFolder>(std::move(path), std::move(fd), std::move(parent),
+                                         Text(split.filename()));
+}
+
+}  // namespace
+
+FileHost::FolderRef PosixFileHost::OpenFolder(const std::string& path) const {
+    return OpenedFolder(AT_FDCWD, path, path);
+}
+
+FileHost::FolderRef PosixFileHost::OpenChild(const Folder& parent, const std::string& name) const {
+    return OpenedFolder(FdOf(parent), name, Child(parent.Path(), name));
+}
+
+FileHost::FolderRef PosixFileHost::MakeFolder(const Folder& parent, const std::string& name) const {
+    if (::mkdirat(FdOf(parent), name.c_str(), 0777) != 0) throw PlatformError("folder exists");
+    return OpenChild(parent, name);
 }
 
 namespace {
@@ -96,10 +170,11 @@ namespace {
 class PosixSource final : public FileHost::Source {
   public:
     explicit PosixSource(const std::string& path)
-        : in_(path, std::ios::binary),
-          size_(fs::file_size(path)),
-          lastWrite_(fs::last_write_time(path).time_since_epoch().count()) {
+        : in_(path, std::ios::binary), size_(fs::file_size(path)), lastWrite_(0) {
         if (!in_) throw PlatformError("the file cannot be opened");
+        struct stat status {};
+        if (::stat(path.c_str(), &status) != 0) throw PlatformError("the file cannot be examined");
+        lastWrite_ = FileHost::Stamp{status.st_mtim.tv_sec} * 1000000000 + status.st_mtim.tv_nsec;
     }
     std::uint64_t Size() const override { return size_; }
     FileHost::Stamp LastWrite() const override { return lastWrite_; }
@@ -118,37 +193,53 @@ class PosixSource final : public FileHost::Source {
 // A big copy has its length set beforehand, as on Windows.
 class PosixTarget final : public FileHost::Target {
   public:
-    PosixTarget(std::string path, std::uint64_t size)
-        : path_(std::move(path)), out_(path_, std::ios::binary | std::ios::trunc) {
-        if (!out_) throw PlatformError("the copy cannot be created");
+    PosixTarget(int folder, std::string name, std::uint64_t size)
+        : folder_(folder),
+          name_(std::move(name)),
+          out_(::openat(folder_, name_.c_str(),
+                        O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666)) {
+        if (out_.Get() < 0) throw PlatformError("the copy cannot be created");
         if (size >= FileHost::kPlacedFrom) {
-            Translated([&] { fs::resize_file(path_, size); });
+            EndAt(size);
             placed_ = size;
         }
     }
     void Write(std::span<const char> bytes) override {
-        out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out_.flush();
-        if (!out_) throw PlatformError("the copy cannot be written");
-        written_ += bytes.size();
+        while (!bytes.empty()) {
+            const auto written = ::write(out_.Get(), bytes.data(), bytes.size());
+            if (written <= 0) throw PlatformError("the copy cannot be written");
+            bytes = bytes.subspan(static_cast<std::size_t>(written));
+            written_ += static_cast<std::uint64_t>(written);
+        }
     }
     std::uint64_t Stored() const override { return std::max(placed_, written_); }
+    // The stamp is nanoseconds since 1970.
     void Finish(std::optional<FileHost::Stamp> lastWrite,
                 const std::optional<std::string>& name) override {
-        out_.close();
-        if (!out_) throw PlatformError("the copy cannot be closed");
-        if (placed_ > written_) Translated([&] { fs::resize_file(path_, written_); });
-        if (lastWrite)
-            Translated([&] {
-                fs::last_write_time(path_,
-                                    fs::file_time_type(fs::file_time_type::duration(*lastWrite)));
-            });
-        if (name) Translated([&] { fs::rename(path_, *name); });
+        if (placed_ > written_) EndAt(written_);
+        if (lastWrite) {
+            const std::chrono::nanoseconds stamp(*lastWrite);
+            const auto seconds = std::chrono::floor<std::chrono::seconds>(stamp);
+            const timespec times[2] = {{0, UTIME_OMIT},
+                                       {static_cast<time_t>(seconds.count()),
+                                        static_cast<long>((stamp - seconds).count())}};
+            if (::futimens(out_.Get(), times) != 0)
+                throw PlatformError("the copy's time cannot be set");
+        }
+        if (name && ::renameat(folder_, name_.c_str(), folder_, name->c_str()) != 0)
+            throw PlatformError("the copy cannot take its name");
+        if (::close(out_.Release()) != 0) throw PlatformError("the copy cannot be closed");
     }
 
   private:
-    std::string path_;
-    std::ofstream out_;
+    void EndAt(std::uint64_t size) {
+        if (::ftruncate(out_.Get(), static_cast<off_t>(size)) != 0)
+            throw PlatformError("the copy cannot be sized");
+    }
+
+    int folder_;
+    std::string name_;
+    Descriptor out_;
     std::uint64_t placed_ = 0;
     std::uint64_t written_ = 0;
 };
@@ -159,13 +250,15 @@ std::unique_ptr<FileHost::Source> PosixFileHost::OpenSource(const std::string& p
     return Translated([&] { return std::make_unique<PosixSource>(path); });
 }
 
-std::unique_ptr<FileHost::Target> PosixFileHost::CreateTarget(const std::string& path,
+std::unique_ptr<FileHost::Target> PosixFileHost::CreateTarget(const Folder& folder,
+                                                              const std::string& name,
                                                               std::uint64_t size) const {
-    return std::make_unique<PosixTarget>(path, size);
+    return std::make_unique<PosixTarget>(FdOf(folder), name, size);
 }
 
-std::unique_ptr<FileHost::Target> PosixFileHost::CreateReport(const std::string& path) const {
-    return std::make_unique<PosixTarget>(path, 0);
+std::unique_ptr<FileHost::Target> PosixFileHost::CreateReport(const Folder& folder,
+                                                              const std::string& name) const {
+    return std::make_unique<PosixTarget>(FdOf(folder), name, 0);
 }
 
 FileHost::Space PosixFileHost::SpaceOf(const std::string& folder) const {
@@ -173,8 +266,32 @@ FileHost::Space PosixFileHost::SpaceOf(const std::string& folder) const {
     return {space.available, space.free, space.capacity};
 }
 
-void PosixFileHost::Remove(const std::string& path) const {
-    if (!Translated([&] { return fs::remove(path); })) throw PlatformError("nothing to remove");
+std::vector<FileHost::Entry> PosixFileHost::Entries(const Folder& folder) const {
+    // Listed through a descriptor of its own, as reading moves the descriptor's place.
+    DIR* const listing =
+        ::fdopendir(::openat(FdOf(folder), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!listing) throw PlatformError("the folder cannot be listed");
+    std::vector<Entry> entries;
+    errno = 0;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        if (auto found = Find(Child(folder.Path(), name))) entries.push_back(std::move(*found));
+    }
+    const bool complete = errno == 0;
+    ::closedir(listing);
+    if (!complete) throw PlatformError("the folder listing broke off");
+    return entries;
+}
+
+void PosixFileHost::RemoveIn(const Folder& folder, const std::string& name) const {
+    if (::unlinkat(FdOf(folder), name.c_str(), 0) != 0) throw PlatformError("cannot be removed");
+}
+
+void PosixFileHost::RemoveFolder(const Folder& folder) const {
+    const auto& own = Of(folder);
+    if (::unlinkat(own.Parent(), own.Name().c_str(), AT_REMOVEDIR) != 0)
+        throw PlatformError("cannot be removed");
 }
 
 }  // namespace quimbro

@@ -19,13 +19,20 @@ class PosixFileHost : public FileHost {
     std::string Child(const std::string& folder, const std::string& name) const override;
     std::vector<Entry> List(const std::string& folder) const override;
     std::optional<Entry> Find(const std::string& path) const override;
-    void MakeFolder(const std::string& path) const override;
+    // Folders are held by descriptors opened without following a link, and what is made in
+    // them is made relative to those.
+    FolderRef OpenFolder(const std::string& path) const override;
+    FolderRef OpenChild(const Folder& parent, const std::string& name) const override;
+    FolderRef MakeFolder(const Folder& parent, const std::string& name) const override;
     std::unique_ptr<Source> OpenSource(const std::string& path) const override;
-    std::unique_ptr<Target> CreateTarget(const std::string& path,
+    std::unique_ptr<Target> CreateTarget(const Folder& folder, const std::string& name,
                                          std::uint64_t size) const override;
-    std::unique_ptr<Target> CreateReport(const std::string& path) const override;
+    std::unique_ptr<Target> CreateReport(const Folder& folder,
+                                         const std::string& name) const override;
     Space SpaceOf(const std::string& folder) const override;
-    void Remove(const std::string& path) const override;
+    std::vector<Entry> Entries(const Folder& folder) const override;
+    void RemoveIn(const Folder& folder, const std::string& name) const override;
+    void RemoveFolder(const Folder& folder) const override;
     std::string ReportText(const std::string& utf8) const override { return utf8; }
 
   private:

@@ -57,6 +57,10 @@ class ScriptedHost final : public PosixFileHost {
         std::ranges::sort(entries, {}, &Entry::name);
         return entries;
     }
+    std::vector<Entry> Entries(const Folder& folder) const override {
+        listed.insert(Name(folder.Path()));
+        return PosixFileHost::Entries(folder);
+    }
     std::optional<Entry> Find(const std::string& path) const override {
         auto found = PosixFileHost::Find(path);
         if (const auto tag = tags.find(Name(path)); found && tag != tags.end()) {
@@ -70,9 +74,9 @@ class ScriptedHost final : public PosixFileHost {
         if (!stalled.count(Name(path))) AwaitStall();
         return std::make_unique<ScriptedSource>(PosixFileHost::OpenSource(path), *this, Name(path));
     }
-    void MakeFolder(const std::string& path) const override {
-        Refuse(path);
-        PosixFileHost::MakeFolder(path);
+    FolderRef MakeFolder(const Folder& parent, const std::string& name) const override {
+        Refuse(name);
+        return PosixFileHost::MakeFolder(parent, name);
     }
     Space SpaceOf(const std::string&) const override {
         if (asked > 0) AwaitStall();
@@ -94,17 +98,25 @@ class ScriptedHost final : public PosixFileHost {
         return bytes;
     }
     // Removing a tagged folder stands for removing the link itself.
-    void Remove(const std::string& path) const override {
-        Refuse(path);
-        if (slow.count(Name(path)))
-            std::this_thread::sleep_for(std::chrono::milliseconds(slow.at(Name(path))));
-        if (tags.count(Name(path)))
-            fs::remove_all(path);
+    void RemoveIn(const Folder& folder, const std::string& name) const override {
+        Refuse(name);
+        Slow(name);
+        if (tags.count(name))
+            fs::remove_all(Child(folder.Path(), name));
         else
-            PosixFileHost::Remove(path);
+            PosixFileHost::RemoveIn(folder, name);
+    }
+    void RemoveFolder(const Folder& folder) const override {
+        Refuse(folder.Path());
+        Slow(folder.Path());
+        PosixFileHost::RemoveFolder(folder);
     }
 
   private:
+    void Slow(const std::string& path) const {
+        if (slow.count(Name(path)))
+            std::this_thread::sleep_for(std::chrono::milliseconds(slow.at(Name(path))));
+    }
     void Refuse(const std::string& path) const {
         for (auto [times, why] : {std::pair{&held, PlatformError::Reason::Held},
                                   {&refused, PlatformError::Reason::Other}})

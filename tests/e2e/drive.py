@@ -525,6 +525,31 @@ def case_output_a_file(wine, quimbro):
     wine.run_once(quimbro, on_finished=lambda finished, _: check_window(finished, "failed"))
 
 
+def case_swapped_destination(wine, quimbro):
+    """The Tomcat configuration's destination swapped for a link to another folder once it is
+    made, as any program of the user could: the run ends as ever, and nothing lands in the
+    link's target. (Wine renames only by path, so there the copies into the folder that was
+    made, now moved away, fail.)"""
+    elsewhere = wine.drive_c / "Elsewhere"
+    elsewhere.mkdir()
+    (elsewhere / "server.xml").write_text("not Quimbro's")
+    held = {path.name: path.read_bytes() for path in elsewhere.iterdir()}
+    conf = wine.desktop / "QuimbroOutput" / "jakarta-tomcat" / "conf"
+    process = wine.started(quimbro)
+    deadline = time.monotonic() + 60
+    while not conf.is_dir() and time.monotonic() < deadline:
+        time.sleep(0.001)
+    conf.rename(conf.with_name("made"))
+    conf.symlink_to(elsewhere)
+    finished = wine.wait(lambda s: s.enabled == ["Exit"], 180)
+    check_window(finished, "finished")
+    check("the link's target unchanged",
+          {path.name: path.read_bytes() for path in elsewhere.iterdir()}, held)
+    check("swapped before the copies", not (conf.with_name("made") / "server.xml").exists())
+    wine.click(finished, "Exit")
+    check("program ended by Exit", process.wait(timeout=60), 0)
+
+
 def main():
     cases = {name[5:]: case for name, case in globals().items() if name.startswith("case_")}
     if sys.platform == "win32":

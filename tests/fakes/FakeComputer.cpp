@@ -51,8 +51,7 @@ class FakeScriptHost final : public WScriptShell, public WScriptNetwork {
         return found->second;
     }
 
-    // Records the line and plays the interpreter: the command's output goes to the output
-    // file or, without one, to the line's quoted redirection target.
+    // Records the line and plays the interpreter: the command's output goes to the output file.
     std::unique_ptr<RunningCommand> Start(const std::string& commandLine,
                                           const std::optional<std::string>& outputFile) override {
         pc_.commandLines.push_back(commandLine);
@@ -60,14 +59,9 @@ class FakeScriptHost final : public WScriptShell, public WScriptNetwork {
         // Inside the outer quotes of "cmd.exe /D /C "...""; the program by its file name.
         const auto inner = commandLine.substr(15, commandLine.size() - 16);
         const auto program = inner.substr(1, inner.find('"', 1) - 1);
-        auto command = program.substr(program.rfind('\\') + 1) + inner.substr(program.size() + 2);
-        auto target = outputFile;
-        const auto redirect = command.find(" > \"");
-        if (!target && redirect != std::string::npos && command.back() == '"') {
-            target = command.substr(redirect + 4, command.size() - redirect - 5);
-            command.resize(redirect);
-        }
-        return std::make_unique<FakeCommand>(pc_, command, target);
+        const auto command =
+            program.substr(program.rfind('\\') + 1) + inner.substr(program.size() + 2);
+        return std::make_unique<FakeCommand>(pc_, command, outputFile);
     }
 
     std::string DesktopFolder() override { return Present(pc_.desktop); }
@@ -109,16 +103,17 @@ class RefusingHost final : public PosixFileHost {
   public:
     RefusingHost(const std::filesystem::path& root, std::map<std::string, int>& refused)
         : PosixFileHost(root), refused_(refused) {}
-    void MakeFolder(const std::string& path) const override {
+    FolderRef MakeFolder(const Folder& parent, const std::string& name) const override {
+        const auto path = Child(parent.Path(), name);
         for (auto& [folder, times] : refused_)
             if (path.ends_with(folder) && times-- > 0)
                 throw PlatformError("refused", removed_.count(path) ? PlatformError::Reason::Held
                                                                     : PlatformError::Reason::Other);
-        PosixFileHost::MakeFolder(path);
+        return PosixFileHost::MakeFolder(parent, name);
     }
-    void Remove(const std::string& path) const override {
-        PosixFileHost::Remove(path);
-        removed_.insert(path);
+    void RemoveFolder(const Folder& folder) const override {
+        PosixFileHost::RemoveFolder(folder);
+        removed_.insert(folder.Path());
     }
 
   private:

@@ -12,6 +12,7 @@
 #include "platform/win32/CommandStarter.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/WindowsFileHost.h"
 
 namespace quimbro::win32::test {
 namespace {
@@ -19,6 +20,11 @@ namespace {
 using namespace std::chrono_literals;
 
 const std::wstring kInterpreter = SystemFolder() + L"\\cmd.exe";
+
+OutputFile In(const TempFolder& folder, const std::string& name) {
+    const WindowsFileHost host;
+    return {host.OpenFolder(host.Native(folder.Path())), name};
+}
 
 // Started on the starter's thread: a command that cannot start fails its wait, not its start,
 // and leaves no output file; the commands given before and after it still run.
@@ -28,11 +34,11 @@ TEST(CommandStarter, AFailedStartIsReportedByItsWait) {
     const std::string failed = folder.Path() + "\\ipconfig_1.log";
     const std::string before = folder.Path() + "\\netstat_1.log";
     const std::string after = folder.Path() + "\\services_1.log";
-    auto first = starter.Start(kInterpreter, "cmd /C echo first", before);
+    auto first = starter.Start(kInterpreter, "cmd /C echo first", In(folder, "netstat_1.log"));
     std::unique_ptr<RunningCommand> unstartable;
-    ASSERT_NO_THROW(unstartable =
-                        starter.Start(Wide(folder.Path()) + L"\\cmd.exe", "cmd /C ver", failed));
-    auto last = starter.Start(kInterpreter, "cmd /C echo last", after);
+    ASSERT_NO_THROW(unstartable = starter.Start(Wide(folder.Path()) + L"\\cmd.exe", "cmd /C ver",
+                                                In(folder, "ipconfig_1.log")));
+    auto last = starter.Start(kInterpreter, "cmd /C echo last", In(folder, "services_1.log"));
     EXPECT_THROW(unstartable->Wait(), PlatformError);
     EXPECT_FALSE(Exists(failed));
     first->Wait();
@@ -62,7 +68,10 @@ TEST(CommandRunner, ANeverEndingCommandIsEndedWithItsChildrenAtTheLimit) {
     EXPECT_EQ(ReadWholeFile(capture), "started\r\n");
     // The next command runs as usual, its output file complete once waited for.
     const std::string next = folder.Path() + "\\services_1.log";
-    runner.Start(kInterpreter, "cmd /C cd & set NoDefaultCurrentDirectoryInExePath", next)->Wait();
+    runner
+        .Start(kInterpreter, "cmd /C cd & set NoDefaultCurrentDirectoryInExePath",
+               In(folder, "services_1.log"))
+        ->Wait();
     EXPECT_EQ(ReadWholeFile(next),
               Utf8(SystemFolder()) + "\r\nNoDefaultCurrentDirectoryInExePath=1\r\n");
 }

@@ -4,7 +4,9 @@
 
 #include "TestSupport.h"
 #include "platform/PlatformError.h"
+#include "platform/PortableFileSystem.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/WindowsAutomation.h"
 #include "platform/win32/WindowsFileHost.h"
 
 namespace quimbro::win32::test {
@@ -97,7 +99,8 @@ TEST(HeldAndReadOnlyFiles, AreCopiedAsTheyStandAndTheCopiesAreWritable) {
 }
 
 // Real links, which Wine shows with no reparse tag, made by the test script: tree\file.txt,
-// tree\link to target, target\keep.txt. Deleting a link that Windows refuses to remove fails.
+// tree\link to target, tree\keep.txt to target\keep.txt. Deleting a link that cannot be removed
+// as a link fails.
 TEST(Links, AreSkippedByCopiesAndNeverFollowedByDeletion) {
     const char* fixture = std::getenv("QUIMBRO_LINK_FIXTURE");
     if (!fixture) GTEST_SKIP() << "no link fixture";
@@ -112,6 +115,70 @@ TEST(Links, AreSkippedByCopiesAndNeverFollowedByDeletion) {
     }
     EXPECT_TRUE(Exists(links + "\\target\\keep.txt"));
     EXPECT_FALSE(Exists(links + "\\tree\\file.txt"));
+}
+
+// The script also makes swap\a\conf, a folder, and swap\b\conf, a link to target. Once a folder
+// of the tree is open, its path is made to lead to the link: the report log and a capture go
+// into the folder that was opened, a copy too (under Wine, which renames only by path, it
+// fails instead); nothing lands in the target.
+TEST(Links, AFolderSwappedForALinkOnceOpenIsNeverFollowed) {
+    const char* fixture = std::getenv("QUIMBRO_LINK_FIXTURE");
+    if (!fixture) GTEST_SKIP() << "no link fixture";
+    const std::string links = WinePath(fixture), swap = links + "\\swap";
+    const std::string conf = swap + "\\a\\conf", opened = swap + "\\opened\\conf\\";
+    TempFolder from;
+    const std::string source = from.Path() + "\\file.txt";
+    WindowsFiles()->CreateTextFile(source)->Close();
+    WindowsAutomation automation;
+    const auto files = automation.CreateFileSystem();
+    const auto shell = automation.CreateShell();
+    files->CopyFile(source, conf);
+    ASSERT_TRUE(::DeleteFileW(Wide(conf + "\\file.txt").c_str()));
+    for (const auto& [was, now] : {std::pair{"\\a", "\\opened"}, {"\\b", "\\a"}})
+        ASSERT_TRUE(::MoveFileW(Wide(swap + was).c_str(), Wide(swap + now).c_str()));
+
+    files->CreateTextFile(conf + "\\report.log")->Close();
+    shell->Start("cmd.exe /D /C \"echo x\"", conf + "\\capture.log")->Wait();
+    try {
+        files->CopyFile(source, conf);
+    } catch (const PlatformError&) {
+    }
+    EXPECT_TRUE(Exists(opened + "report.log"));
+    EXPECT_EQ(ReadWholeFile(opened + "capture.log"), "x\r\n");
+    for (const auto* name : {"file.txt", "report.log", "capture.log", "file.txt.quimbro-part"})
+        EXPECT_FALSE(Exists(links + "\\target\\" + name)) << name;
+}
+
+// The script also makes del\a\sub holding f1.txt and f2.txt, and del\b\sub, a link to target,
+// which holds files of those names. Once the deletion of del\a has listed sub, the path
+// del\a\sub is made to lead to the link: nothing in the target is deleted.
+class SwappingHost final : public WindowsFileHost {
+  public:
+    explicit SwappingHost(std::string del) : del_(std::move(del)) {}
+    void RemoveIn(const Folder& folder, const std::string& name) const override {
+        for (const auto& [was, now] : {std::pair{"\\a", "\\listed"}, {"\\b", "\\a"}})
+            if (!swapped_) ::MoveFileW(Wide(del_ + was).c_str(), Wide(del_ + now).c_str());
+        swapped_ = true;
+        WindowsFileHost::RemoveIn(folder, name);
+    }
+
+  private:
+    std::string del_;
+    mutable bool swapped_ = false;
+};
+
+TEST(Links, AFolderSwappedForALinkAfterItsListingLeadsTheDeletionNowhere) {
+    const char* fixture = std::getenv("QUIMBRO_LINK_FIXTURE");
+    if (!fixture) GTEST_SKIP() << "no link fixture";
+    const std::string links = WinePath(fixture), del = links + "\\del";
+    PortableFileSystem files(std::make_shared<SwappingHost>(del));
+    try {
+        files.DeleteFolder(del + "\\a");
+    } catch (const PlatformError&) {
+    }
+    EXPECT_TRUE(Exists(del + "\\a\\sub"));
+    for (const auto* name : {"f1.txt", "f2.txt", "keep.txt"})
+        EXPECT_EQ(ReadWholeFile(links + "\\target\\" + name), "keep\n") << name;
 }
 
 // Each line in the code page with CR LF; what it lacks is "?", never a look-alike (l-stroke: l).

@@ -32,9 +32,10 @@ struct HeldHost final : WindowsFileHost, AutomationObjects {
             file->Finish(time, name);
         }
     };
-    std::unique_ptr<Target> CreateReport(const std::string& path) const override {
+    std::unique_ptr<Target> CreateReport(const Folder& folder,
+                                         const std::string& name) const override {
         holding = ++logs == 1;
-        return std::make_unique<Log>(WindowsFileHost::CreateReport(path), holding);
+        return std::make_unique<Log>(WindowsFileHost::CreateReport(folder, name), holding);
     }
     std::unique_ptr<WScriptShell> CreateShell() override { return automation.CreateShell(); }
     std::unique_ptr<WScriptNetwork> CreateNetwork() override { return automation.CreateNetwork(); }

@@ -25,6 +25,10 @@ wineboot -i
 # A crash ends the program instead of waiting in the debugger.
 wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d 0 /f
 wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f || true
+# The desktop a real folder, as on Windows, not Wine's link to the home folder.
+for desktop in "$WINEPREFIX"/drive_c/users/*/Desktop; do
+  if [ -L "$desktop" ]; then rm "$desktop" && mkdir "$desktop"; fi
+done
 # Windows without a display: Wine's null graphics driver, taken by the desktop from its next
 # start on.
 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d null /f
@@ -32,12 +36,21 @@ wineserver -k || true
 wineserver -w || true
 wineserver -p
 
-# A folder holding a directory link, which Wine cannot make itself: tree\link -> target.
+# A folder holding links, which Wine cannot make itself: tree\link -> target and
+# tree\keep.txt -> target\keep.txt.
 links="$scratch/links"
 mkdir -p "$links/tree" "$links/target"
 echo keep > "$links/target/keep.txt"
 echo file > "$links/tree/file.txt"
 ln -s ../target "$links/tree/link"
+ln -s ../target/keep.txt "$links/tree/keep.txt"
+# A folder, and a folder holding a link of that name: swap/a/conf, swap/b/conf -> target.
+mkdir -p "$links/swap/a/conf" "$links/swap/b"
+ln -s ../../target "$links/swap/b/conf"
+# A tree to delete, del/a/sub, and del/b/sub -> target, which holds files of the same names.
+mkdir -p "$links/del/a/sub" "$links/del/b"
+for name in f1.txt f2.txt; do echo del > "$links/del/a/sub/$name"; echo keep > "$links/target/$name"; done
+ln -s ../../target "$links/del/b/sub"
 export QUIMBRO_LINK_FIXTURE="$links"
 
 status=0

@@ -9,6 +9,7 @@
 #include "platform/win32/Owners.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/WindowsFileHost.h"
 
 namespace quimbro::win32 {
 
@@ -70,17 +71,6 @@ std::vector<wchar_t> CommandEnvironment() {
     return block;
 }
 
-// The capture file, opened as the interpreter's own redirection opens it, for the command to
-// inherit.
-KernelHandle CreateOutputFile(const std::wstring& path) {
-    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    KernelHandle file(
-        ValidOrNull(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  &inheritable, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
-    if (!file) throw PlatformError("output file cannot be created");
-    return file;
-}
-
 // Limits what a new process inherits to one handle. The list refers to the handle where it
 // lies in this object, so the object stays where it was made.
 class InheritedHandle {
@@ -117,8 +107,9 @@ struct Started {
     KernelHandle thread;
 };
 
-Started StartSuspended(const std::wstring& program, const std::string& commandLine,
-                       const std::optional<std::string>& outputFile) {
+// The command, suspended, with `output` (when given) as its standard output and the one handle
+// it inherits.
+Started StartSuspended(const std::wstring& program, const std::string& commandLine, HANDLE output) {
     std::wstring text = Wide(commandLine);
     std::vector<wchar_t> mutableLine(text.begin(), text.end());
     mutableLine.push_back(L'\0');
@@ -130,15 +121,12 @@ Started StartSuspended(const std::wstring& program, const std::string& commandLi
     startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW;
     startup.StartupInfo.wShowWindow = SW_HIDE;
     DWORD flags = CREATE_SUSPENDED | CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT;
-    const std::wstring outputPath = outputFile ? Wide(*outputFile) : std::wstring();
-    KernelHandle output;
     std::optional<InheritedHandle> inherited;
-    if (outputFile) {
-        output = CreateOutputFile(outputPath);
-        inherited.emplace(output.Get());
+    if (output) {
+        inherited.emplace(output);
         startup.StartupInfo.cb = sizeof startup;
         startup.StartupInfo.dwFlags |= STARTF_USESTDHANDLES;
-        startup.StartupInfo.hStdOutput = output.Get();
+        startup.StartupInfo.hStdOutput = output;
         startup.lpAttributeList = inherited->List();
         flags |= EXTENDED_STARTUPINFO_PRESENT;
     }
@@ -151,10 +139,6 @@ Started StartSuspended(const std::wstring& program, const std::string& commandLi
                     KernelHandle(started ? info.hThread : nullptr)};
     if (!command.process || !command.thread) {
         if (command.process) ::TerminateProcess(command.process.Get(), 1);
-        if (output) {
-            output.Reset();
-            ::DeleteFileW(outputPath.c_str());
-        }
         throw PlatformError("command cannot be started");
     }
     return command;
@@ -216,19 +200,30 @@ class StartedCommand final : public RunningCommand {
 
 std::unique_ptr<RunningCommand> CommandRunner::Start(
     const std::wstring& program, const std::string& commandLine,
-    const std::optional<std::string>& outputFile) const {
+    const std::optional<OutputFile>& outputFile) const {
     // 1. The job, before the command exists.
     KernelHandle job = MakeJob();
-    // 2. The command, suspended so that nothing it starts escapes the job.
-    Started command = StartSuspended(program, commandLine, outputFile);
-    // 3. Into the job. Windows before 8 refuses a nested job; the command alone is then ended
-    //    at the limit.
-    const bool inJob = ::AssignProcessToJobObject(job.Get(), command.process.Get()) != FALSE;
-    auto running = std::make_unique<StartedCommand>(std::move(job), std::move(command.process),
-                                                    inJob, Clock::now() + limit_);
-    // 4. Let it run; a command that cannot is ended with its owner.
-    if (::ResumeThread(command.thread.Get()) == static_cast<DWORD>(-1))
-        throw PlatformError("command cannot be resumed");
+    // 2. The output file in its verified folder: a folder swapped for a link is never followed.
+    KernelHandle output;
+    if (outputFile) output = CreateInheritedOutput(*outputFile->folder, outputFile->name);
+    std::unique_ptr<StartedCommand> running;
+    try {
+        // 3. The command, suspended so that nothing it starts escapes the job.
+        Started command = StartSuspended(program, commandLine, output.Get());
+        // 4. Into the job. Windows before 8 refuses a nested job; the command alone is then
+        //    ended at the limit.
+        const bool inJob = ::AssignProcessToJobObject(job.Get(), command.process.Get()) != FALSE;
+        running = std::make_unique<StartedCommand>(std::move(job), std::move(command.process),
+                                                   inJob, Clock::now() + limit_);
+        // 5. Let it run.
+        if (::ResumeThread(command.thread.Get()) == static_cast<DWORD>(-1))
+            throw PlatformError("command cannot be resumed");
+    } catch (...) {
+        // A command that cannot run is ended, and leaves no output file.
+        running.reset();
+        if (output) DeleteByHandle(output.Get());
+        throw;
+    }
     return running;
 }
 

@@ -26,7 +26,7 @@ class StartingCommand final : public RunningCommand {
 }  // namespace
 
 std::unique_ptr<RunningCommand> CommandStarter::Start(std::wstring program, std::string commandLine,
-                                                      std::optional<std::string> outputFile) {
+                                                      std::optional<OutputFile> outputFile) {
     // The worker may outlive the starter: the start takes its own runner.
     auto starting =
         worker_->Post([runner = runner_, program = std::move(program),

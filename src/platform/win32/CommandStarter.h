@@ -21,7 +21,7 @@ class CommandStarter {
 
     // As CommandRunner::Start.
     std::unique_ptr<RunningCommand> Start(std::wstring program, std::string commandLine,
-                                          std::optional<std::string> outputFile);
+                                          std::optional<OutputFile> outputFile);
 
   private:
     const CommandRunner runner_;

@@ -8,7 +8,7 @@
 namespace quimbro::win32 {
 
 std::unique_ptr<WScriptShell> WindowsAutomation::CreateShell() {
-    return std::make_unique<WindowsShell>(runner_, worker_);
+    return std::make_unique<WindowsShell>(runner_, worker_, folders_);
 }
 
 std::unique_ptr<WScriptNetwork> WindowsAutomation::CreateNetwork() {
@@ -16,7 +16,8 @@ std::unique_ptr<WScriptNetwork> WindowsAutomation::CreateNetwork() {
 }
 
 std::unique_ptr<FileSystemObject> WindowsAutomation::CreateFileSystem() {
-    return std::make_unique<PortableFileSystem>(std::make_shared<WindowsFileHost>(), worker_);
+    return std::make_unique<PortableFileSystem>(host_, worker_, PortableFileSystem::kNameWait,
+                                                folders_);
 }
 
 }  // namespace quimbro::win32

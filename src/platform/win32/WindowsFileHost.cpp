@@ -1,6 +1,9 @@
 #include "platform/win32/WindowsFileHost.h"
 
+#include <winternl.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -63,6 +66,115 @@ std::wstring NtPath(const std::wstring& longPath) {
     return L"\\??\\" + longPath.substr(kLongPrefix.size());
 }
 
+// What a folder handle may do: list the folder and make things in it by name; one opened in
+// a folder already open may also be deleted.
+constexpr ACCESS_MASK kFolderAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// FileDispositionInfoEx and its flags, from Windows 10 1607 on.
+constexpr auto kDispositionEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
+constexpr DWORD kDeletePosix = 0x1 | 0x2;
+
+class WindowsFolder final : public FileHost::Folder {
+  public:
+    WindowsFolder(std::string path, KernelHandle handle)
+        : Folder(std::move(path)), handle_(std::move(handle)) {}
+    HANDLE Get() const { return handle_.Get(); }
+
+  private:
+    KernelHandle handle_;
+};
+
+HANDLE HandleOf(const FileHost::Folder& folder) {
+    return static_cast<const WindowsFolder&>(folder).Get();
+}
+
+const SystemLibrary& Ntdll() {
+    static const SystemLibrary ntdll(L"ntdll.dll");
+    return ntdll;
+}
+
+// `name` opened or made relative to the folder `root`: a link there is opened itself, never
+// what it names. Inheritable when asked.
+KernelHandle OpenRelative(HANDLE root, const std::string& name, ACCESS_MASK access, ULONG share,
+                          ULONG disposition, ULONG options, bool inheritable = false) {
+    static const auto create = Ntdll().Procedure<decltype(::NtCreateFile)>("NtCreateFile");
+    std::wstring wide = Wide(name);
+    if (wide.empty() || wide.find_first_of(L"\\/") != std::wstring::npos)
+        throw PlatformError("not a name");
+    UNICODE_STRING text{static_cast<USHORT>(wide.size() * sizeof(wchar_t)),
+                        static_cast<USHORT>(wide.size() * sizeof(wchar_t)), wide.data()};
+    OBJECT_ATTRIBUTES attributes{};
+    InitializeObjectAttributes(
+        &attributes, &text, OBJ_CASE_INSENSITIVE | (inheritable ? OBJ_INHERIT : 0), root, nullptr);
+    IO_STATUS_BLOCK status{};
+    HANDLE opened = nullptr;
+    const NTSTATUS result = create(
+        &opened, access | SYNCHRONIZE, &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL, share,
+        disposition, options | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT, nullptr, 0);
+    KernelHandle file(result >= 0 ? opened : nullptr);
+    // A folder deleted while another program holds it keeps its name until that program lets
+    // go.
+    constexpr auto kStatusDeletePending = static_cast<NTSTATUS>(0xC0000056);
+    if (!file)
+        throw PlatformError("cannot be opened in its folder", result == kStatusDeletePending
+                                                                  ? PlatformError::Reason::Held
+                                                                  : PlatformError::Reason::Other);
+    return file;
+}
+
+// A folder that is no link, by its handle; and, as Wine shows its links only when a folder
+// is listed, by the listing of its path too.
+FileHost::FolderRef Verified(const WindowsFileHost& host, std::string path, KernelHandle handle) {
+    FILE_ATTRIBUTE_TAG_INFO info{};
+    if (!::GetFileInformationByHandleEx(handle.Get(), FileAttributeTagInfo, &info, sizeof info))
+        throw PlatformError("the folder cannot be examined");
+    const bool reparsePoint = (info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    const FileHost::Entry opened{path,
+                                 {},
+                                 (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                                 reparsePoint,
+                                 reparsePoint ? info.ReparseTag : 0};
+    const auto listed = host.Find(path);
+    if (!opened.folder || IsLink(opened) || !listed || IsLink(*listed))
+        throw PlatformError("not a folder of its own");
+    return std::make_shared<WindowsFolder>(std::move(path), std::move(handle));
+}
+
+// Where the file lies now, as the system names it (Wine's GetFinalPathNameByHandleW fails on
+// long paths).
+std::wstring FinalPath(HANDLE file) {
+    static const auto query = Ntdll().Procedure<decltype(::NtQueryObject)>("NtQueryObject");
+    std::vector<std::uint64_t> buffer(512);  // aligned as the answer must be
+    for (;;) {
+        ULONG needed = 0;
+        const auto size = static_cast<ULONG>(buffer.size() * sizeof buffer[0]);
+        const NTSTATUS status =
+            query(file, static_cast<OBJECT_INFORMATION_CLASS>(1), buffer.data(), size, &needed);
+        if (status >= 0) {
+            const auto* name = reinterpret_cast<const UNICODE_STRING*>(buffer.data());
+            return std::wstring(name->Buffer, name->Length / sizeof(wchar_t));
+        }
+        if (needed <= size) throw PlatformError("the file's place is unknown");
+        buffer.resize(needed / sizeof buffer[0] + 1);
+    }
+}
+
+// Whether two handles are one file.
+bool SameFile(HANDLE a, HANDLE b) {
+    BY_HANDLE_FILE_INFORMATION one{}, other{};
+    return ::GetFileInformationByHandle(a, &one) && ::GetFileInformationByHandle(b, &other) &&
+           one.dwVolumeSerialNumber == other.dwVolumeSerialNumber &&
+           one.nFileIndexHigh == other.nFileIndexHigh && one.nFileIndexLow == other.nFileIndexLow;
+}
+
+// Whether the folder's path still leads to the folder itself.
+bool StillAtItsPath(const FileHost::Folder& folder) {
+    const KernelHandle now(ValidOrNull(::CreateFileW(
+        Wide(folder.Path()).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)));
+    return now && SameFile(now.Get(), HandleOf(folder));
+}
+
 // A file as it stands, shared with the program that keeps writing it.
 class SharedSource final : public FileHost::Source {
   public:
@@ -104,19 +216,18 @@ class SharedSource final : public FileHost::Source {
 // it without sharing deletion, and the report is for them to read during a run.
 class PlainTarget final : public FileHost::Target {
   public:
-    PlainTarget(const std::string& path, std::uint64_t size, DWORD access)
-        : file_(ValidOrNull(
-              ::CreateFileW(Wide(path).c_str(), access, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr))) {
-        if (!file_) throw PlatformError("the copy cannot be created");
+    PlainTarget(const FileHost::Folder& folder, const std::string& name, std::uint64_t size,
+                DWORD access)
+        : folder_(folder),
+          file_(OpenRelative(HandleOf(folder), name, access, FILE_SHARE_READ, FILE_OVERWRITE_IF,
+                             FILE_NON_DIRECTORY_FILE | FILE_SEQUENTIAL_ONLY)) {
         if (size >= FileHost::kPlacedFrom) {
             try {
                 EndAt(size);
                 MoveTo(0);
             } catch (const PlatformError&) {
                 // No room for it: the empty file just made goes again.
-                file_.Reset();
-                ::DeleteFileW(Wide(path).c_str());
+                DeleteByHandle(file_.Get());
                 throw;
             }
             placed_ = size;
@@ -147,25 +258,39 @@ class PlainTarget final : public FileHost::Target {
             if (!::SetFileTime(file_.Get(), nullptr, nullptr, &time))
                 throw PlatformError("the copy's time cannot be set");
         }
-        if (name) RenameTo(Wide(*name));
+        if (name) RenameTo(*name);
         if (!::CloseHandle(file_.Detach())) throw PlatformError("the copy cannot be closed");
     }
 
   private:
     // Renamed through the handle it was written by: asking for the file again by its path, as
-    // MoveFileExW does, costs a copy of many small logs a third more time under Wine.
-    void RenameTo(const std::wstring& path) {
-        const std::wstring name = NtPath(path);
+    // MoveFileExW does, costs a copy of many small logs a third more time under Wine. The new
+    // name is taken relative to the folder's handle. Wine refuses that (invalid parameter);
+    // there the folder's path is taken, once it is found to lead to the folder still.
+    void RenameTo(const std::string& name) {
+        // Once refused, not asked again.
+        static std::atomic<bool> byPathOnly = false;
+        if (!byPathOnly) {
+            if (Renamed(HandleOf(folder_), Wide(name))) return;
+            if (::GetLastError() != ERROR_INVALID_PARAMETER)
+                throw PlatformError("the copy cannot take its name");
+            byPathOnly = true;
+        }
+        if (!StillAtItsPath(folder_) ||
+            !Renamed(nullptr, NtPath(Wide(folder_.Path() + '\\' + name))))
+            throw PlatformError("the copy cannot take its name");
+    }
+
+    bool Renamed(HANDLE root, const std::wstring& name) {
         std::vector<unsigned char> buffer(offsetof(FILE_RENAME_INFO, FileName) +
                                           (name.size() + 1) * sizeof(wchar_t));
         auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
         info->ReplaceIfExists = TRUE;
-        info->RootDirectory = nullptr;
+        info->RootDirectory = root;
         info->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
         std::copy(name.begin(), name.end(), info->FileName);
-        if (!::SetFileInformationByHandle(file_.Get(), FileRenameInfo, info,
-                                          static_cast<DWORD>(buffer.size())))
-            throw PlatformError("the copy cannot take its name");
+        return ::SetFileInformationByHandle(file_.Get(), FileRenameInfo, info,
+                                            static_cast<DWORD>(buffer.size())) != FALSE;
     }
 
     void MoveTo(std::uint64_t offset) {
@@ -179,6 +304,7 @@ class PlainTarget final : public FileHost::Target {
         if (!::SetEndOfFile(file_.Get())) throw PlatformError("the copy cannot be sized");
     }
 
+    const FileHost::Folder& folder_;
     KernelHandle file_;
     std::uint64_t placed_ = 0;
     std::uint64_t written_ = 0;
@@ -211,6 +337,20 @@ std::uint64_t VolumeSize(const std::wstring& folder) {
 }
 
 }  // namespace
+
+bool DeleteByHandle(HANDLE file) {
+    // POSIX semantics free the name at once, also while another program holds the file.
+    FILE_DISPOSITION_INFO_EX posix{kDeletePosix};
+    if (::SetFileInformationByHandle(file, kDispositionEx, &posix, sizeof posix)) return true;
+    FILE_DISPOSITION_INFO plain{TRUE};
+    return ::SetFileInformationByHandle(file, FileDispositionInfo, &plain, sizeof plain) != FALSE;
+}
+
+KernelHandle CreateInheritedOutput(const FileHost::Folder& folder, const std::string& name) {
+    return OpenRelative(HandleOf(folder), name, GENERIC_WRITE | DELETE,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_OVERWRITE_IF,
+                        FILE_NON_DIRECTORY_FILE, true);
+}
 
 std::wstring LongPath(const std::wstring& path) {
     if (path.empty()) throw PlatformError("empty path");
@@ -260,31 +400,41 @@ std::optional<FileHost::Entry> WindowsFileHost::Find(const std::string& path) co
                  reparsePoint ? ReparseTagOf(where) : 0};
 }
 
-void WindowsFileHost::MakeFolder(const std::string& path) const {
-    using RtlGetLastNtStatusFunction = LONG NTAPI();
-    static const auto lastStatus =
-        LoadedProcedure<RtlGetLastNtStatusFunction>(L"ntdll.dll", "RtlGetLastNtStatus");
-    constexpr auto kStatusDeletePending = static_cast<LONG>(0xC0000056);
-    const std::wstring where = Wide(path);
-    if (::CreateDirectoryW(where.c_str(), nullptr)) return;
-    // A folder deleted while another program holds it keeps its name until that program lets go.
-    const bool held = ::GetLastError() == ERROR_ACCESS_DENIED && lastStatus != nullptr &&
-                      lastStatus() == kStatusDeletePending;
-    throw PlatformError("the folder cannot be made",
-                        held ? PlatformError::Reason::Held : PlatformError::Reason::Other);
+FileHost::FolderRef WindowsFileHost::OpenFolder(const std::string& path) const {
+    KernelHandle folder(ValidOrNull(
+        ::CreateFileW(Wide(path).c_str(), kFolderAccess, kShareAll, nullptr, OPEN_EXISTING,
+                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)));
+    if (!folder) throw PlatformError("the folder cannot be opened");
+    return Verified(*this, path, std::move(folder));
+}
+
+FileHost::FolderRef WindowsFileHost::OpenChild(const Folder& parent,
+                                               const std::string& name) const {
+    return Verified(*this, Child(parent.Path(), name),
+                    OpenRelative(HandleOf(parent), name, kFolderAccess | DELETE, kShareAll,
+                                 FILE_OPEN, FILE_DIRECTORY_FILE));
+}
+
+FileHost::FolderRef WindowsFileHost::MakeFolder(const Folder& parent,
+                                                const std::string& name) const {
+    return Verified(*this, Child(parent.Path(), name),
+                    OpenRelative(HandleOf(parent), name, kFolderAccess, kShareAll, FILE_CREATE,
+                                 FILE_DIRECTORY_FILE));
 }
 
 std::unique_ptr<FileHost::Source> WindowsFileHost::OpenSource(const std::string& path) const {
     return std::make_unique<SharedSource>(path);
 }
 
-std::unique_ptr<FileHost::Target> WindowsFileHost::CreateTarget(const std::string& path,
+std::unique_ptr<FileHost::Target> WindowsFileHost::CreateTarget(const Folder& folder,
+                                                                const std::string& name,
                                                                 std::uint64_t size) const {
-    return std::make_unique<PlainTarget>(path, size, GENERIC_WRITE | DELETE);
+    return std::make_unique<PlainTarget>(folder, name, size, GENERIC_WRITE | DELETE);
 }
 
-std::unique_ptr<FileHost::Target> WindowsFileHost::CreateReport(const std::string& path) const {
-    return std::make_unique<PlainTarget>(path, 0, GENERIC_WRITE);
+std::unique_ptr<FileHost::Target> WindowsFileHost::CreateReport(const Folder& folder,
+                                                                const std::string& name) const {
+    return std::make_unique<PlainTarget>(folder, name, 0, GENERIC_WRITE);
 }
 
 FileHost::Space WindowsFileHost::SpaceOf(const std::string& folder) const {
@@ -296,14 +446,48 @@ FileHost::Space WindowsFileHost::SpaceOf(const std::string& folder) const {
     return {available.QuadPart, free.QuadPart, VolumeSize(where)};
 }
 
-void WindowsFileHost::Remove(const std::string& path) const {
-    const std::wstring where = Wide(path);
-    const DWORD attributes = ::GetFileAttributesW(where.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) throw PlatformError("nothing to remove");
-    // Both calls remove a link itself; neither descends into what it points to.
-    const BOOL removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? ::RemoveDirectoryW(where.c_str())
-                                                                 : ::DeleteFileW(where.c_str());
-    if (removed) return;
+std::vector<FileHost::Entry> WindowsFileHost::Entries(const Folder& folder) const {
+    std::vector<Entry> entries;
+    std::vector<std::uint64_t> buffer(8 * 1024);  // aligned as the entries must be
+    const auto bytes = reinterpret_cast<const unsigned char*>(buffer.data());
+    while (::GetFileInformationByHandleEx(HandleOf(folder), FileFullDirectoryInfo, buffer.data(),
+                                          static_cast<DWORD>(buffer.size() * sizeof buffer[0]))) {
+        for (std::size_t at = 0;;) {
+            const auto* info = reinterpret_cast<const FILE_FULL_DIR_INFO*>(bytes + at);
+            const std::wstring name(info->FileName, info->FileNameLength / sizeof(wchar_t));
+            if (name != L"." && name != L"..") {
+                const bool reparsePoint =
+                    (info->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+                // For a reparse point the listing gives its tag in place of the size of its
+                // extended attributes.
+                entries.push_back({Child(folder.Path(), Utf8(name)), Utf8(name),
+                                   (info->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                                   reparsePoint, reparsePoint ? info->EaSize : 0});
+            }
+            if (info->NextEntryOffset == 0) break;
+            at += info->NextEntryOffset;
+        }
+    }
+    if (::GetLastError() != ERROR_NO_MORE_FILES)
+        throw PlatformError("the folder listing broke off");
+    return entries;
+}
+
+void WindowsFileHost::RemoveIn(const Folder& folder, const std::string& name) const {
+    const auto file = OpenRelative(HandleOf(folder), name, DELETE, kShareAll, FILE_OPEN, 0);
+    // Windows opens a link itself; Wine opens what it names, which then lies elsewhere.
+    std::wstring expected = FinalPath(HandleOf(folder));
+    if (!expected.ends_with(L'\\')) expected += L'\\';
+    expected += Wide(name);
+    const std::wstring opened = FinalPath(file.Get());
+    if (::CompareStringOrdinal(opened.c_str(), static_cast<int>(opened.size()), expected.c_str(),
+                               static_cast<int>(expected.size()), TRUE) != CSTR_EQUAL)
+        throw PlatformError("not in its folder");
+    if (!DeleteByHandle(file.Get())) throw PlatformError("cannot be removed");
+}
+
+void WindowsFileHost::RemoveFolder(const Folder& folder) const {
+    if (DeleteByHandle(HandleOf(folder))) return;
     // Emptied, and still not empty: an entry deleted is still held by another program.
     const bool held = ::GetLastError() == ERROR_DIR_NOT_EMPTY;
     throw PlatformError("cannot be removed",

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include "platform/PlatformError.h"
+#include "platform/WindowsPath.h"
 #include "platform/win32/Registry.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WideText.h"
@@ -29,8 +30,13 @@ Value WindowsShell::RegRead(const std::string& path) {
 
 std::unique_ptr<RunningCommand> WindowsShell::Start(const std::string& commandLine,
                                                     const std::optional<std::string>& outputFile) {
+    std::optional<OutputFile> output;
+    if (outputFile) {
+        const auto [folder, name] = SplitLastComponent(*outputFile);
+        output = OutputFile{folders_->At(folder), name};
+    }
     // The system's own interpreter by its full path: no search can find another one.
-    return starter_.Start(win32::SystemFolder() + L"\\cmd.exe", commandLine, outputFile);
+    return starter_.Start(win32::SystemFolder() + L"\\cmd.exe", commandLine, std::move(output));
 }
 
 std::string WindowsShell::DesktopFolder() {

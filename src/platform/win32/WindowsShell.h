@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/ScriptHost.h"
+#include "platform/VerifiedFolders.h"
 #include "platform/win32/CommandStarter.h"
 
 namespace quimbro::win32 {
@@ -15,8 +16,10 @@ std::string DesktopFolderPath();
 
 class WindowsShell final : public WScriptShell {
   public:
-    WindowsShell(CommandRunner runner, std::shared_ptr<Worker> worker)
-        : starter_(std::move(runner), std::move(worker)) {}
+    // A capture's file is made in its folder as kept in `folders`, the output tree's.
+    WindowsShell(CommandRunner runner, std::shared_ptr<Worker> worker,
+                 std::shared_ptr<VerifiedFolders> folders)
+        : starter_(std::move(runner), std::move(worker)), folders_(std::move(folders)) {}
 
     Value RegRead(const std::string& path) override;
     std::unique_ptr<RunningCommand> Start(const std::string& commandLine,
@@ -27,6 +30,7 @@ class WindowsShell final : public WScriptShell {
 
   private:
     CommandStarter starter_;
+    std::shared_ptr<VerifiedFolders> folders_;
 };
 
 }  // namespace quimbro::win32

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "platform/FileHost.h"
+
+namespace quimbro {
+
+// The folders of the output tree, each opened once, when it is made (or first named): what is
+// made or written in them later goes through these, never through a path that a link put in
+// since could lead elsewhere. Shared by the file system and the commands that write captures.
+class VerifiedFolders {
+  public:
+    explicit VerifiedFolders(std::shared_ptr<const FileHost> host) : host_(std::move(host)) {}
+
+    // The folder at the host path: the one kept, else opened now and kept.
+    FileHost::FolderRef Of(const std::string& path);
+    // The same for a Windows path, with or without a backslash at its end.
+    FileHost::FolderRef At(std::string windowsPath);
+    // A folder just made, kept under its path.
+    void Keep(const FileHost::FolderRef& folder);
+    // Lets go of the folder at the path and of those inside it.
+    void Drop(const std::string& path);
+
+  private:
+    std::shared_ptr<const FileHost> host_;
+    std::mutex mutex_;
+    std::map<std::string, FileHost::FolderRef> folders_;
+};
+
+}  // namespace quimbro
