@@ -501,7 +501,7 @@ def case_session_end_mid_copy(wine, quimbro):
     written, and no copy under its own name holds anything but its source's bytes. The log takes
     the run seconds to copy."""
     products = wine.drive_c / "Apps" / "Vantorel"
-    sparse_log(products / "AlmanBoard" / "logs" / "big.log", 2 << 30)
+    sparse_log(products / "AlmanBoard" / "logs" / "big.log", 8 << 30)
     output = wine.desktop / "QuimbroOutput"
     part = output / "AlmanBoard" / "logs" / "big.log.quimbro-part"
     process = wine.started(quimbro)
