@@ -101,6 +101,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case RunThread::kEndedMessage:
             OnRunEnded();
             return 0;
+        case WM_TIMER:
+            if (wParam != HeldDrawing::kTimer) break;
+            drawing_.Draw();
+            return 0;
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
@@ -156,10 +160,12 @@ void MainWindow::OnStart() {
     // As the run will as its first step, before another click can come.
     cancel_->SetEnabled(false);
     start_->SetEnabled(false);
+    drawing_.Hold(window_.Get(), Control(kList1Id), Control(kProgressBar1Id));
     run_->Start();
 }
 
 void MainWindow::OnRunEnded() {
+    drawing_.Release();
     if (auto failure = run_->Ended()) std::rethrow_exception(failure);
 }
 
@@ -193,13 +199,16 @@ void MainWindow::Change(HWND control, const std::function<void()>& change) {
 }
 
 void MainWindow::Changed(HWND control) {
+    drawing_.Changed(control);
     const HWND exitButton = Control(kCancelId);
     if (control == exitButton) {
         const bool exitEnabled = IsWindowEnabled(exitButton) != FALSE;
         EnableMenuItem(GetSystemMenu(window_.Get(), FALSE), SC_CLOSE,
                        MF_BYCOMMAND | (exitEnabled ? MF_ENABLED : MF_GRAYED));
-        // Back from a run the keyboard starts again where it started: on Exit.
+        // Back from a run the keyboard starts again where it started: on Exit. Exit enabled is
+        // the run's last change: the list and the bar show the end at once.
         if (exitEnabled) {
+            drawing_.Release();
             focus_ = exitButton;
             if (GetActiveWindow() == window_.Get()) SetFocus(exitButton);
         }

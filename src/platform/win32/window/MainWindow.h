@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "Controls.h"
+#include "HeldDrawing.h"
 #include "RunThread.h"
 #include "WindowCalls.h"
 #include "WindowOwners.h"
@@ -86,6 +87,7 @@ class MainWindow final : public FormWindow, private ControlChanges {
     // The first failure that escaped an event handler or the run; it ends the message loop.
     std::exception_ptr failure_;
     WindowCalls calls_;
+    HeldDrawing drawing_;
 
     std::unique_ptr<NativeListBox> list1_;
     std::unique_ptr<NativeProgressBar> progressBar1_;
