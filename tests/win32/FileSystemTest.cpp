@@ -181,6 +181,28 @@ TEST(Links, AFolderSwappedForALinkAfterItsListingLeadsTheDeletionNowhere) {
         EXPECT_EQ(ReadWholeFile(links + "\\target\\" + name), "keep\n") << name;
 }
 
+// A name planted in a folder of the tree before Quimbro writes it, as a hard link to another
+// file, is replaced, never written through: the report, a copy's temporary and a capture.
+TEST(Links, APlantedHardLinkIsReplacedNotWrittenThrough) {
+    TempFolder tree, outside;
+    const std::string kept = outside.Path() + "\\kept.txt";
+    WindowsFiles()->CreateTextFile(kept)->WriteLine("kept");
+    const std::string source = outside.Path() + "\\file.txt";
+    WindowsFiles()->CreateTextFile(source)->Close();
+    for (const auto* name : {"report.log", "file.txt.quimbro-part", "capture.log"})
+        ASSERT_TRUE(::CreateHardLinkW(Wide(tree.Path() + "\\" + name).c_str(), Wide(kept).c_str(),
+                                      nullptr));
+    WindowsAutomation automation;
+    automation.CreateFileSystem()->CreateTextFile(tree.Path() + "\\report.log")->Close();
+    automation.CreateFileSystem()->CopyFile(source, tree.Path());
+    automation.CreateShell()
+        ->Start("cmd.exe /D /C \"echo x\"", tree.Path() + "\\capture.log")
+        ->Wait();
+    EXPECT_EQ(ReadWholeFile(kept), "kept\r\n");
+    EXPECT_EQ(ReadWholeFile(tree.Path() + "\\capture.log"), "x\r\n");
+    EXPECT_TRUE(Exists(tree.Path() + "\\file.txt"));
+}
+
 // Each line in the code page with CR LF; what it lacks is "?", never a look-alike (l-stroke: l).
 TEST(AnsiReport, LinesInTheCodePageEndingInCrLf) {
     if (::GetACP() != 1252) GTEST_SKIP() << "the system's code page is not 1252";

@@ -175,6 +175,33 @@ bool StillAtItsPath(const FileHost::Folder& folder) {
     return now && SameFile(now.Get(), HandleOf(folder));
 }
 
+// Removes the file or link `name` of the folder through its own handle.
+void RemoveEntry(const FileHost::Folder& folder, const std::string& name) {
+    const auto file = OpenRelative(HandleOf(folder), name, DELETE, kShareAll, FILE_OPEN, 0);
+    // Windows opens a link itself; Wine opens what it names, which then lies elsewhere.
+    std::wstring expected = FinalPath(HandleOf(folder));
+    if (!expected.ends_with(L'\\')) expected += L'\\';
+    expected += Wide(name);
+    const std::wstring opened = FinalPath(file.Get());
+    if (::CompareStringOrdinal(opened.c_str(), static_cast<int>(opened.size()), expected.c_str(),
+                               static_cast<int>(expected.size()), TRUE) != CSTR_EQUAL)
+        throw PlatformError("not in its folder");
+    if (!DeleteByHandle(file.Get())) throw PlatformError("cannot be removed");
+}
+
+// A file made anew in the folder. A name put there since the folder was made (a hard link to
+// another program's file, say) is removed first, never written through.
+KernelHandle CreateAnew(const FileHost::Folder& folder, const std::string& name, ACCESS_MASK access,
+                        ULONG share, ULONG options, bool inheritable = false) {
+    try {
+        return OpenRelative(HandleOf(folder), name, access, share, FILE_CREATE, options,
+                            inheritable);
+    } catch (const PlatformError&) {
+        RemoveEntry(folder, name);
+    }
+    return OpenRelative(HandleOf(folder), name, access, share, FILE_CREATE, options, inheritable);
+}
+
 // A file as it stands, shared with the program that keeps writing it.
 class SharedSource final : public FileHost::Source {
   public:
@@ -219,8 +246,8 @@ class PlainTarget final : public FileHost::Target {
     PlainTarget(const FileHost::Folder& folder, const std::string& name, std::uint64_t size,
                 DWORD access)
         : folder_(folder),
-          file_(OpenRelative(HandleOf(folder), name, access, FILE_SHARE_READ, FILE_OVERWRITE_IF,
-                             FILE_NON_DIRECTORY_FILE | FILE_SEQUENTIAL_ONLY)) {
+          file_(CreateAnew(folder, name, access, FILE_SHARE_READ,
+                           FILE_NON_DIRECTORY_FILE | FILE_SEQUENTIAL_ONLY)) {
         if (size >= FileHost::kPlacedFrom) {
             try {
                 EndAt(size);
@@ -347,9 +374,8 @@ bool DeleteByHandle(HANDLE file) {
 }
 
 KernelHandle CreateInheritedOutput(const FileHost::Folder& folder, const std::string& name) {
-    return OpenRelative(HandleOf(folder), name, GENERIC_WRITE | DELETE,
-                        FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_OVERWRITE_IF,
-                        FILE_NON_DIRECTORY_FILE, true);
+    return CreateAnew(folder, name, GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                      FILE_NON_DIRECTORY_FILE, true);
 }
 
 std::wstring LongPath(const std::wstring& path) {
@@ -474,16 +500,7 @@ std::vector<FileHost::Entry> WindowsFileHost::Entries(const Folder& folder) cons
 }
 
 void WindowsFileHost::RemoveIn(const Folder& folder, const std::string& name) const {
-    const auto file = OpenRelative(HandleOf(folder), name, DELETE, kShareAll, FILE_OPEN, 0);
-    // Windows opens a link itself; Wine opens what it names, which then lies elsewhere.
-    std::wstring expected = FinalPath(HandleOf(folder));
-    if (!expected.ends_with(L'\\')) expected += L'\\';
-    expected += Wide(name);
-    const std::wstring opened = FinalPath(file.Get());
-    if (::CompareStringOrdinal(opened.c_str(), static_cast<int>(opened.size()), expected.c_str(),
-                               static_cast<int>(expected.size()), TRUE) != CSTR_EQUAL)
-        throw PlatformError("not in its folder");
-    if (!DeleteByHandle(file.Get())) throw PlatformError("cannot be removed");
+    RemoveEntry(folder, name);
 }
 
 void WindowsFileHost::RemoveFolder(const Folder& folder) const {
