@@ -92,7 +92,8 @@ class FileHost {
     // What is at the path, or nothing.
     virtual std::optional<Entry> Find(const std::string& path) const = 0;
     // The folder at the path, opened; fails when it is no folder, or a link.
-    virtual FolderRef OpenFolder(const std::string& path) const = 0;
+    // A folder that is a link is opened where it leads only when `followLink` says so.
+    virtual FolderRef OpenFolder(const std::string& path, bool followLink) const = 0;
     // The folder `name` in `parent`, opened without following a link; fails as OpenFolder.
     virtual FolderRef OpenChild(const Folder& parent, const std::string& name) const = 0;
     // Makes the folder `name` in `parent` and opens it; fails when something of that name

@@ -211,6 +211,7 @@ void PortableFileSystem::DeleteFolder(const std::string& path) {
     const auto folder = host_->Native(path);
     const auto found = host_->Find(folder);
     if (!found || !found->folder) throw PlatformError("no such folder");
+    folders_->Claim(path);
     folders_->Drop(folder);
     const auto [parent, name] = PlaceOf(*folders_, path);
     NameWait held{nameWait_, std::nullopt};
@@ -221,6 +222,7 @@ void PortableFileSystem::DeleteFolder(const std::string& path) {
 }
 
 void PortableFileSystem::CreateFolder(const std::string& path) {
+    folders_->Claim(path);
     const auto [parent, name] = PlaceOf(*folders_, path);
     NameWait held{nameWait_, std::nullopt};
     Retried(held, [&] { folders_->Keep(host_->MakeFolder(*parent, name)); });

@@ -137,9 +137,12 @@ int FdOf(const FileHost::Folder& folder) {
     return Of(folder).Fd();
 }
 
-// Fails on a link, which O_NOFOLLOW refuses, and on anything but a folder.
-FileHost::FolderRef OpenedFolder(int at, const std::string& name, std::string path) {
-    Descriptor fd(::openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+// Fails on a link, which O_NOFOLLOW refuses unless it is to be followed, and on anything but a
+// folder.
+FileHost::FolderRef OpenedFolder(int at, const std::string& name, std::string path,
+                                 bool followLink = false) {
+    Descriptor fd(::openat(at, name.c_str(),
+                           O_RDONLY | O_DIRECTORY | (followLink ? 0 : O_NOFOLLOW) | O_CLOEXEC));
     if (fd.Get() < 0) throw PlatformError("not a folder of its own");
     const auto split = fs::path(name);
     Descriptor parent(at == AT_FDCWD ? ::open(Text(fs::absolute(split).parent_path()).c_str(),
@@ -152,8 +155,8 @@ FileHost::FolderRef OpenedFolder(int at, const std::string& name, std::string pa
 
 }  // namespace
 
-FileHost::FolderRef PosixFileHost::OpenFolder(const std::string& path) const {
-    return OpenedFolder(AT_FDCWD, path, path);
+FileHost::FolderRef PosixFileHost::OpenFolder(const std::string& path, bool followLink) const {
+    return OpenedFolder(AT_FDCWD, path, path, followLink);
 }
 
 FileHost::FolderRef PosixFileHost::OpenChild(const Folder& parent, const std::string& name) const {

@@ -21,7 +21,7 @@ class PosixFileHost : public FileHost {
     std::optional<Entry> Find(const std::string& path) const override;
     // Folders are held by descriptors opened without following a link, and what is made in
     // them is made relative to those.
-    FolderRef OpenFolder(const std::string& path) const override;
+    FolderRef OpenFolder(const std::string& path, bool followLink) const override;
     FolderRef OpenChild(const Folder& parent, const std::string& name) const override;
     FolderRef MakeFolder(const Folder& parent, const std::string& name) const override;
     std::unique_ptr<Source> OpenSource(const std::string& path) const override;

@@ -439,9 +439,12 @@ def case_planted_programs(wine, quimbro):
 
 def case_odd_desktop(wine, quimbro):
     """A desktop whose name the command interpreter would misread (%USERNAME%, a letter outside
-    the ANSI code page) still gets all three captures."""
+    the ANSI code page), and which is a link to the folder it was moved to, still gets all three
+    captures."""
     desktop = wine.desktop.parent / "Bureau \u03a9mega %USERNAME%"
-    desktop.mkdir()
+    moved = wine.drive_c / "Moved desktop"
+    moved.mkdir()
+    desktop.symlink_to(moved, target_is_directory=True)
     path = f"C:\\users\\{desktop.parent.name}\\{desktop.name}".replace("\\", "\\\\")
     # A plain string, so %USERNAME% stays part of the name; the letter needs a Unicode file.
     wine.regedit("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Microsoft"

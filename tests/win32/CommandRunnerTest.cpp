@@ -23,7 +23,7 @@ const std::wstring kInterpreter = SystemFolder() + L"\\cmd.exe";
 
 OutputFile In(const TempFolder& folder, const std::string& name) {
     const WindowsFileHost host;
-    return {host.OpenFolder(host.Native(folder.Path())), name};
+    return {host.OpenFolder(host.Native(folder.Path()), false), name};
 }
 
 // Started on the starter's thread: a command that cannot start fails its wait, not its start,

@@ -119,8 +119,8 @@ TEST(Links, AreSkippedByCopiesAndNeverFollowedByDeletion) {
 
 // The script also makes swap\a\conf, a folder, and swap\b\conf, a link to target. Once a folder
 // of the tree is open, its path is made to lead to the link: the report log and a capture go
-// into the folder that was opened, a copy too (under Wine, which renames only by path, it
-// fails instead); nothing lands in the target.
+// into the folder that was opened, a copy too (Wine cannot rename in a folder moved since it was
+// opened: there the copy fails instead); nothing lands in the target.
 TEST(Links, AFolderSwappedForALinkOnceOpenIsNeverFollowed) {
     const char* fixture = std::getenv("QUIMBRO_LINK_FIXTURE");
     if (!fixture) GTEST_SKIP() << "no link fixture";

@@ -3,7 +3,6 @@
 #include <winternl.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -56,14 +55,6 @@ FileHost::Entry EntryOf(std::string path, const std::wstring& name, const WIN32_
     // The listing gives a reparse point's tag in dwReserved0.
     return {std::move(path), Utf8(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
             reparsePoint, reparsePoint ? found.dwReserved0 : 0};
-}
-
-// The system's own form of a long path, as a rename through a handle takes it: \??\C:\... for
-// \\?\C:\..., \??\UNC\... for \\?\UNC\....
-std::wstring NtPath(const std::wstring& longPath) {
-    if (!std::wstring_view(longPath).starts_with(kLongPrefix))
-        throw PlatformError("not a long path");
-    return L"\\??\\" + longPath.substr(kLongPrefix.size());
 }
 
 // What a folder handle may do: list the folder and make things in it by name; one opened in
@@ -123,8 +114,9 @@ KernelHandle OpenRelative(HANDLE root, const std::string& name, ACCESS_MASK acce
 }
 
 // A folder that is no link, by its handle; and, as Wine shows its links only when a folder
-// is listed, by the listing of its path too.
-FileHost::FolderRef Verified(const WindowsFileHost& host, std::string path, KernelHandle handle) {
+// is listed, by the listing of its path too, unless a link there was followed on purpose.
+FileHost::FolderRef Verified(const WindowsFileHost& host, std::string path, KernelHandle handle,
+                             bool listing = true) {
     FILE_ATTRIBUTE_TAG_INFO info{};
     if (!::GetFileInformationByHandleEx(handle.Get(), FileAttributeTagInfo, &info, sizeof info))
         throw PlatformError("the folder cannot be examined");
@@ -134,7 +126,7 @@ FileHost::FolderRef Verified(const WindowsFileHost& host, std::string path, Kern
                                  (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
                                  reparsePoint,
                                  reparsePoint ? info.ReparseTag : 0};
-    const auto listed = host.Find(path);
+    const auto listed = listing ? host.Find(path) : std::optional{opened};
     if (!opened.folder || IsLink(opened) || !listed || IsLink(*listed))
         throw PlatformError("not a folder of its own");
     return std::make_shared<WindowsFolder>(std::move(path), std::move(handle));
@@ -157,22 +149,6 @@ std::wstring FinalPath(HANDLE file) {
         if (needed <= size) throw PlatformError("the file's place is unknown");
         buffer.resize(needed / sizeof buffer[0] + 1);
     }
-}
-
-// Whether two handles are one file.
-bool SameFile(HANDLE a, HANDLE b) {
-    BY_HANDLE_FILE_INFORMATION one{}, other{};
-    return ::GetFileInformationByHandle(a, &one) && ::GetFileInformationByHandle(b, &other) &&
-           one.dwVolumeSerialNumber == other.dwVolumeSerialNumber &&
-           one.nFileIndexHigh == other.nFileIndexHigh && one.nFileIndexLow == other.nFileIndexLow;
-}
-
-// Whether the folder's path still leads to the folder itself.
-bool StillAtItsPath(const FileHost::Folder& folder) {
-    const KernelHandle now(ValidOrNull(::CreateFileW(
-        Wide(folder.Path()).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)));
-    return now && SameFile(now.Get(), HandleOf(folder));
 }
 
 // Removes the file or link `name` of the folder through its own handle.
@@ -290,34 +266,31 @@ class PlainTarget final : public FileHost::Target {
     }
 
   private:
-    // Renamed through the handle it was written by: asking for the file again by its path, as
-    // MoveFileExW does, costs a copy of many small logs a third more time under Wine. The new
-    // name is taken relative to the folder's handle. Wine refuses that (invalid parameter);
-    // there the folder's path is taken, once it is found to lead to the folder still.
+    // Renamed through the handle it was written by, to a name relative to its folder's handle:
+    // asking for the file again by its path, as MoveFileExW does, costs a copy of many small
+    // logs a third more time under Wine, and a path could lead elsewhere by now. Asked of the
+    // system directly: SetFileInformationByHandle takes the name for a path of the current
+    // folder under Wine.
     void RenameTo(const std::string& name) {
-        // Once refused, not asked again.
-        static std::atomic<bool> byPathOnly = false;
-        if (!byPathOnly) {
-            if (Renamed(HandleOf(folder_), Wide(name))) return;
-            if (::GetLastError() != ERROR_INVALID_PARAMETER)
-                throw PlatformError("the copy cannot take its name");
-            byPathOnly = true;
-        }
-        if (!StillAtItsPath(folder_) ||
-            !Renamed(nullptr, NtPath(Wide(folder_.Path() + '\\' + name))))
-            throw PlatformError("the copy cannot take its name");
-    }
-
-    bool Renamed(HANDLE root, const std::wstring& name) {
-        std::vector<unsigned char> buffer(offsetof(FILE_RENAME_INFO, FileName) +
-                                          (name.size() + 1) * sizeof(wchar_t));
+        using SetInformationFile =
+            NTSTATUS NTAPI(HANDLE, IO_STATUS_BLOCK*, void*, ULONG, FILE_INFORMATION_CLASS);
+        static const auto set = Ntdll().Procedure<SetInformationFile>("NtSetInformationFile");
+        constexpr auto kFileRenameInformation = static_cast<FILE_INFORMATION_CLASS>(10);
+        const std::wstring wide = Wide(name);
+        // FILE_RENAME_INFO has the system's own layout.
+        std::vector<std::uint64_t> buffer(
+            (offsetof(FILE_RENAME_INFO, FileName) + (wide.size() + 1) * sizeof(wchar_t)) /
+                sizeof(std::uint64_t) +
+            1);
         auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
         info->ReplaceIfExists = TRUE;
-        info->RootDirectory = root;
-        info->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
-        std::copy(name.begin(), name.end(), info->FileName);
-        return ::SetFileInformationByHandle(file_.Get(), FileRenameInfo, info,
-                                            static_cast<DWORD>(buffer.size())) != FALSE;
+        info->RootDirectory = HandleOf(folder_);
+        info->FileNameLength = static_cast<DWORD>(wide.size() * sizeof(wchar_t));
+        std::copy(wide.begin(), wide.end(), info->FileName);
+        IO_STATUS_BLOCK status{};
+        if (set(file_.Get(), &status, info, static_cast<ULONG>(buffer.size() * sizeof buffer[0]),
+                kFileRenameInformation) < 0)
+            throw PlatformError("the copy cannot take its name");
     }
 
     void MoveTo(std::uint64_t offset) {
@@ -426,12 +399,13 @@ std::optional<FileHost::Entry> WindowsFileHost::Find(const std::string& path) co
                  reparsePoint ? ReparseTagOf(where) : 0};
 }
 
-FileHost::FolderRef WindowsFileHost::OpenFolder(const std::string& path) const {
-    KernelHandle folder(ValidOrNull(
-        ::CreateFileW(Wide(path).c_str(), kFolderAccess, kShareAll, nullptr, OPEN_EXISTING,
-                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)));
+FileHost::FolderRef WindowsFileHost::OpenFolder(const std::string& path, bool followLink) const {
+    const DWORD flags =
+        FILE_FLAG_BACKUP_SEMANTICS | (followLink ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
+    KernelHandle folder(ValidOrNull(::CreateFileW(Wide(path).c_str(), kFolderAccess, kShareAll,
+                                                  nullptr, OPEN_EXISTING, flags, nullptr)));
     if (!folder) throw PlatformError("the folder cannot be opened");
-    return Verified(*this, path, std::move(folder));
+    return Verified(*this, path, std::move(folder), !followLink);
 }
 
 FileHost::FolderRef WindowsFileHost::OpenChild(const Folder& parent,

@@ -21,7 +21,7 @@ class WindowsFileHost : public FileHost {
     std::optional<Entry> Find(const std::string& path) const override;
     // Folders are held by handles opened on the folder itself, never on what a reparse point
     // names; files and folders in them are made and opened relative to those handles.
-    FolderRef OpenFolder(const std::string& path) const override;
+    FolderRef OpenFolder(const std::string& path, bool followLink) const override;
     FolderRef OpenChild(const Folder& parent, const std::string& name) const override;
     FolderRef MakeFolder(const Folder& parent, const std::string& name) const override;
     // Opened as a running service's log must be: sharing read, write and delete, so the
