@@ -79,16 +79,19 @@ HANDLE HandleOf(const FileHost::Folder& folder) {
     return static_cast<const WindowsFolder&>(folder).Get();
 }
 
-const SystemLibrary& Ntdll() {
-    static const SystemLibrary ntdll(L"ntdll.dll");
-    return ntdll;
+// A function of ntdll, which every process has loaded.
+template <class Function>
+Function* NtdllProcedure(const char* name) {
+    const auto procedure = LoadedProcedure<Function>(L"ntdll.dll", name);
+    if (procedure == nullptr) throw PlatformError("the system lacks a function");
+    return procedure;
 }
 
 // `name` opened or made relative to the folder `root`: a link there is opened itself, never
 // what it names. Inheritable when asked.
 KernelHandle OpenRelative(HANDLE root, const std::string& name, ACCESS_MASK access, ULONG share,
                           ULONG disposition, ULONG options, bool inheritable = false) {
-    static const auto create = Ntdll().Procedure<decltype(::NtCreateFile)>("NtCreateFile");
+    static const auto create = NtdllProcedure<decltype(::NtCreateFile)>("NtCreateFile");
     std::wstring wide = Wide(name);
     if (wide.empty() || wide.find_first_of(L"\\/") != std::wstring::npos)
         throw PlatformError("not a name");
@@ -135,7 +138,7 @@ FileHost::FolderRef Verified(const WindowsFileHost& host, std::string path, Kern
 // Where the file lies now, as the system names it (Wine's GetFinalPathNameByHandleW fails on
 // long paths).
 std::wstring FinalPath(HANDLE file) {
-    static const auto query = Ntdll().Procedure<decltype(::NtQueryObject)>("NtQueryObject");
+    static const auto query = NtdllProcedure<decltype(::NtQueryObject)>("NtQueryObject");
     std::vector<std::uint64_t> buffer(512);  // aligned as the answer must be
     for (;;) {
         ULONG needed = 0;
@@ -274,7 +277,7 @@ class PlainTarget final : public FileHost::Target {
     void RenameTo(const std::string& name) {
         using SetInformationFile =
             NTSTATUS NTAPI(HANDLE, IO_STATUS_BLOCK*, void*, ULONG, FILE_INFORMATION_CLASS);
-        static const auto set = Ntdll().Procedure<SetInformationFile>("NtSetInformationFile");
+        static const auto set = NtdllProcedure<SetInformationFile>("NtSetInformationFile");
         constexpr auto kFileRenameInformation = static_cast<FILE_INFORMATION_CLASS>(10);
         const std::wstring wide = Wide(name);
         // FILE_RENAME_INFO has the system's own layout.
