@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <exception>
 #include <future>
 #include <optional>
@@ -21,8 +22,11 @@ class RunThread {
 
     RunThread(HWND window, Form1& form) : window_(window), form_(form) {}
 
-    // The window's thread asks.
-    bool Running() const { return running_; }
+    // The window's thread asks. A run whose thread has done its last step has ended, although
+    // the window hears of it a moment later: Exit is enabled by then, and the session may end.
+    bool Running() const {
+        return running_ && ended_.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+    }
     // Form1's Start on the run's thread.
     void Start();
     // At kEndedMessage: the failure that escaped the run, or none.
