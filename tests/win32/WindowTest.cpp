@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <stdexcept>
 #include <thread>
+#include <vector>
 
 #include "platform/PortableFileSystem.h"
 #include "platform/win32/WindowsAutomation.h"
@@ -91,6 +93,71 @@ TEST(Window, AnswersThroughAHeldWriteAndStartsNoSecondRun) {
     EXPECT_GT(sentWhileHeld, 50);
     EXPECT_LE(longest, 100u);
     EXPECT_EQ(host.logs, 1);
+}
+
+// A window that makes the calls queued for it, as the form does.
+LRESULT CALLBACK CallsWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WindowCalls::kMessage) return ::DefWindowProcW(window, message, wParam, lParam);
+    reinterpret_cast<WindowCalls*>(::GetWindowLongPtrW(window, GWLP_USERDATA))->Answer();
+    return 0;
+}
+
+// The run queues its lines and waits only for what it must: everything is made in the order
+// asked, a failure of a queued line reaches the run without stopping what it asks next, and
+// once the window is gone a call fails rather than passing for made.
+TEST(WindowCalls, KeepTheRunsOrderAndReportEveryFailure) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = CallsWindow;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"QuimbroCallsTest";
+    ASSERT_NE(::RegisterClassW(&windowClass), 0);
+    WindowCalls calls;
+    const HWND window = ::CreateWindowW(L"QuimbroCallsTest", L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                        nullptr, windowClass.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&calls));
+    std::vector<int> made;  // only the window's thread touches it
+    std::vector<std::string> thrown;
+    const auto caught = [&](auto&& call) {
+        try {
+            call();
+        } catch (const std::exception& failure) {
+            thrown.emplace_back(failure.what());
+        }
+    };
+    std::thread run([&] {
+        const auto queued = [&](std::function<void()> operation) {
+            caught([&] { calls.Queue(window, std::move(operation)); });
+        };
+        const auto waited = [&](std::function<void()> operation) {
+            caught([&] { calls.Make(window, std::move(operation)); });
+        };
+        for (int line = 0; line < 500; ++line) queued([&, line] { made.push_back(line); });
+        queued([] { throw std::runtime_error("line not added"); });
+        waited([&] { made.push_back(-1); });
+        queued([] { throw std::runtime_error("bar not set"); });
+        queued([&] { made.push_back(-2); });
+        queued([&] { made.push_back(-3); });
+        waited([&] { made.push_back(-4); });
+        waited([] { throw std::runtime_error("button not enabled"); });
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
+        ::Sleep(200);
+        queued([] {});
+        waited([] {});
+    });
+    MSG message{};
+    while (::IsWindow(window) && ::GetMessageW(&message, nullptr, 0, 0) > 0)
+        ::DispatchMessageW(&message);
+    run.join();
+    ::UnregisterClassW(L"QuimbroCallsTest", windowClass.hInstance);
+
+    ASSERT_EQ(made.size(), 504u);
+    for (int line = 0; line < 500; ++line) ASSERT_EQ(made[line], line);
+    EXPECT_EQ(std::vector(made.begin() + 500, made.end()), (std::vector{-1, -2, -3, -4}));
+    // Each failure once, in order, by the latest at the next call that waits.
+    EXPECT_EQ(thrown,
+              (std::vector<std::string>{"line not added", "bar not set", "button not enabled",
+                                        "the window is gone", "the window is gone"}));
 }
 
 }  // namespace

@@ -8,11 +8,14 @@
 
 namespace quimbro::win32 {
 
-// Makes a change of a control on the window's thread, whichever thread asks, and lets the
-// window follow it; what the change threw is thrown to the asking thread.
+// Makes a change of a control on the window's thread, whichever thread asks, in the order
+// asked, and lets the window follow it; what the change threw is thrown to the asking thread.
 class ControlChanges {
   public:
-    virtual void Change(HWND control, const std::function<void()>& change) = 0;
+    // Made before it returns: what the user may do next depends on it.
+    virtual void Change(HWND control, std::function<void()> change) = 0;
+    // Made in turn, soon; its failure is thrown at the asking thread's next change.
+    virtual void Queue(HWND control, std::function<void()> change) = 0;
 
   protected:
     ~ControlChanges() = default;

@@ -96,7 +96,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     const HWND window = window_.Get();
     switch (message) {
         case WindowCalls::kMessage:
-            calls_.Answer(lParam);
+            calls_.Answer();
             return 0;
         case RunThread::kEndedMessage:
             OnRunEnded();
@@ -189,13 +189,22 @@ void MainWindow::ToFront() {
     SetForegroundWindow(window_.Get());
 }
 
-void MainWindow::Change(HWND control, const std::function<void()>& change) {
+void MainWindow::Change(HWND control, std::function<void()> change) {
     // A session that ends stops the run here, on its own thread, with its report log closed.
     run_->Checkpoint();
-    calls_.Make(window_.Get(), [&] {
+    calls_.Make(window_.Get(), Followed(control, std::move(change)));
+}
+
+void MainWindow::Queue(HWND control, std::function<void()> change) {
+    run_->Checkpoint();
+    calls_.Queue(window_.Get(), Followed(control, std::move(change)));
+}
+
+std::function<void()> MainWindow::Followed(HWND control, std::function<void()> change) {
+    return [this, control, change = std::move(change)] {
         change();
         Changed(control);
-    });
+    };
 }
 
 void MainWindow::Changed(HWND control) {

@@ -73,7 +73,10 @@ class MainWindow final : public FormWindow, private ControlChanges {
     LRESULT OnQueryEndSession() const;
     void OnEndSession(bool ending);
 
-    void Change(HWND control, const std::function<void()>& change) override;
+    void Change(HWND control, std::function<void()> change) override;
+    void Queue(HWND control, std::function<void()> change) override;
+    // The change as the window's thread makes it.
+    std::function<void()> Followed(HWND control, std::function<void()> change);
     void Changed(HWND control);
     void RememberFailure(std::exception_ptr failure);
 

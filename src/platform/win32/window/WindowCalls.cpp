@@ -1,32 +1,101 @@
 #include "WindowCalls.h"
 
+#include <algorithm>
+
 #include "platform/PlatformError.h"
 
 namespace quimbro::win32 {
 
-void WindowCalls::Make(HWND window, const std::function<void()>& operation) {
-    if (::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId()) {
+namespace {
+
+bool OnThreadOf(HWND window) {
+    return ::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId();
+}
+
+}  // namespace
+
+void WindowCalls::Make(HWND window, std::function<void()> operation) {
+    if (OnThreadOf(window)) {
         operation();
         return;
     }
-    Call call{operation, nullptr, false};
-    pending_ = &call;
-    ::SendMessageW(window, kMessage, 0, reinterpret_cast<LPARAM>(&call));
-    pending_ = nullptr;
-    if (!call.made) throw PlatformError("the window is gone");
-    if (call.failure) std::rethrow_exception(call.failure);
+    Waited waited;
+    {
+        std::lock_guard held(lock_);
+        queued_.push_back({std::move(operation), &waited});
+    }
+    // Sent, not posted: the window's thread makes everything queued before it returns.
+    ::SendMessageW(window, kMessage, 0, 0);
+    if (!waited.made) {
+        // The window is gone: nothing will make it, and `waited` ends here.
+        std::lock_guard held(lock_);
+        std::erase_if(queued_, [&](const Queued& queued) { return queued.waited == &waited; });
+        throw PlatformError("the window is gone");
+    }
+    if (waited.failure) std::rethrow_exception(waited.failure);
+    ThrowLeftFailure();
 }
 
-void WindowCalls::Answer(LPARAM call) noexcept {
-    // Another program may send the same message; only the run's own call is made.
-    Call* const pending = pending_;
-    if (pending == nullptr || reinterpret_cast<LPARAM>(pending) != call) return;
-    pending->made = true;
-    try {
-        MakeRunOperation(pending->operation);
-    } catch (...) {
-        pending->failure = std::current_exception();
+void WindowCalls::Queue(HWND window, std::function<void()> operation) {
+    if (OnThreadOf(window)) {
+        operation();
+        return;
     }
+    {
+        std::lock_guard held(lock_);
+        queued_.push_back({std::move(operation), nullptr});
+    }
+    Wake(window);
+    ThrowLeftFailure();
+}
+
+void WindowCalls::Wake(HWND window) {
+    {
+        std::lock_guard held(lock_);
+        if (woken_) return;
+        woken_ = true;
+    }
+    if (::PostMessageW(window, kMessage, 0, 0)) return;
+    std::lock_guard held(lock_);
+    woken_ = false;
+    throw PlatformError("the window is gone");
+}
+
+void WindowCalls::Answer() noexcept {
+    for (;;) {
+        Queued next;
+        {
+            std::lock_guard held(lock_);
+            if (queued_.empty()) {
+                woken_ = false;
+                return;
+            }
+            next = std::move(queued_.front());
+            queued_.pop_front();
+        }
+        std::exception_ptr failure;
+        try {
+            MakeRunOperation(next.operation);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        if (next.waited != nullptr) {
+            next.waited->failure = failure;
+            next.waited->made = true;
+        } else if (failure) {
+            std::lock_guard held(lock_);
+            if (!left_) left_ = failure;
+        }
+    }
+}
+
+void WindowCalls::ThrowLeftFailure() {
+    std::exception_ptr left;
+    {
+        std::lock_guard held(lock_);
+        std::swap(left, left_);
+    }
+    if (left) std::rethrow_exception(left);
 }
 
 }  // namespace quimbro::win32

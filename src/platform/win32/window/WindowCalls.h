@@ -1,34 +1,54 @@
 #pragma once
 
-#include <atomic>
+#include <deque>
 #include <exception>
 #include <functional>
+#include <mutex>
 
 #include "platform/win32/Win32.h"
 
 namespace quimbro::win32 {
 
 // The run's operations on the window (its lines, its bar, its buttons), each made on the
-// window's own thread, in the order the run makes them: the run's thread sends the window a
-// message carrying the operation and goes on once the window has made it.
+// window's own thread, in the order the run makes them. The run's thread queues each operation
+// and wakes the window, which makes what is queued in turn. The run waits only where it must
+// know the outcome before it goes on (Make); the rest (Queue) costs it no trip to the window's
+// thread, which under Wine is a round through the server for each.
 class WindowCalls {
   public:
     static constexpr UINT kMessage = WM_APP + 1;
 
-    // Makes `operation` on the thread of `window` and returns when it is made; what it threw
-    // is thrown here. On the window's own thread it is made at once.
-    void Make(HWND window, const std::function<void()>& operation);
-    // The window's side of kMessage. A message the run did not send is left alone.
-    void Answer(LPARAM call) noexcept;
+    // Makes `operation` on the thread of `window` after what was queued before it, and returns
+    // when it is made; what it threw is thrown here, else what a queued operation threw. On the
+    // window's own thread it is made at once.
+    void Make(HWND window, std::function<void()> operation);
+    // Queues `operation` for the thread of `window` and returns at once. What it throws there
+    // is thrown to the run by a later call, once the operation asked for by that call is made
+    // or queued: a failure never stops the run's next operation.
+    void Queue(HWND window, std::function<void()> operation);
+    // The window's side of kMessage: makes what is queued, in order. The message carries
+    // nothing, so the same message from another program only makes the run's operations sooner.
+    void Answer() noexcept;
 
   private:
-    struct Call {
-        const std::function<void()>& operation;
+    // What the run waits for in Make.
+    struct Waited {
         std::exception_ptr failure;
         bool made = false;
     };
-    // The one call the run's thread waits for.
-    std::atomic<Call*> pending_ = nullptr;
+    struct Queued {
+        std::function<void()> operation;
+        Waited* waited = nullptr;
+    };
+    // The failure a queued operation left for the run; none is left.
+    void ThrowLeftFailure();
+    void Wake(HWND window);
+
+    std::mutex lock_;
+    std::deque<Queued> queued_;
+    // A kMessage posted and not yet answered: one wakes the window for a whole queue.
+    bool woken_ = false;
+    std::exception_ptr left_;
 };
 
 // One operation of the run, made on the window's thread. Linked apart from the window, so a
