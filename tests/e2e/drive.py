@@ -532,7 +532,10 @@ def case_swapped_destination(wine, quimbro):
     """The Tomcat configuration's destination swapped for a link to another folder once it is
     made, as any program of the user could: the run ends as ever, and nothing lands in the
     link's target. (Wine renames only by path, so there the copies into the folder that was
-    made, now moved away, fail.)"""
+    made, now moved away, fail.) A big product log, copied first, keeps the run from the Tomcat
+    copies until long after the swap."""
+    big = wine.drive_c / "Apps" / "Vantorel" / "AlmanBoard" / "logs" / "big.log"
+    sparse_log(big, 512 << 20)
     elsewhere = wine.drive_c / "Elsewhere"
     elsewhere.mkdir()
     (elsewhere / "server.xml").write_text("not Quimbro's")
@@ -551,6 +554,7 @@ def case_swapped_destination(wine, quimbro):
     check("swapped before the copies", not (conf.with_name("made") / "server.xml").exists())
     wine.click(finished, "Exit")
     check("program ended by Exit", process.wait(timeout=60), 0)
+    (wine.desktop / "QuimbroOutput" / "AlmanBoard" / "logs" / "big.log").unlink(missing_ok=True)
 
 
 def main():

@@ -70,6 +70,8 @@ class MainWindow final : public FormWindow, private ControlChanges {
     void OnRunEnded();
     void ToFront();
     // SessionEnd.cpp
+    // A run that has not yet made its last step.
+    bool HoldsSession() const;
     LRESULT OnQueryEndSession() const;
     void OnEndSession(bool ending);
 

@@ -1,3 +1,4 @@
+#include "Layout.h"
 #include "MainWindow.h"
 
 // The end of the Windows session: held off while a run lasts; if it comes all the same, the
@@ -9,13 +10,19 @@ namespace {
 constexpr UINT kSessionEndExitCode = 0;
 }  // namespace
 
+bool MainWindow::HoldsSession() const {
+    // Exit enabled is the run's last step: what is left of the run then is its return, and a
+    // log-off that comes that moment (before the run's thread has returned) may go ahead.
+    return Running() && !IsWindowEnabled(Control(kCancelId));
+}
+
 LRESULT MainWindow::OnQueryEndSession() const {
     // A run holds back the end of the session (SessionHold); otherwise it may end.
-    return Running() ? FALSE : TRUE;
+    return HoldsSession() ? FALSE : TRUE;
 }
 
 void MainWindow::OnEndSession(bool ending) {
-    if (!ending || !Running()) return;
+    if (!ending || !HoldsSession()) return;
     // The report log is closed by the run, for at most RunThread::kEndWait; a copy in flight
     // lies under its temporary name. Ended at once, so that nothing on the way out waits for the
     // run or the worker.

@@ -33,7 +33,6 @@ void WindowCalls::Make(HWND window, std::function<void()> operation) {
         throw PlatformError("the window is gone");
     }
     if (waited.failure) std::rethrow_exception(waited.failure);
-    ThrowLeftFailure();
 }
 
 void WindowCalls::Queue(HWND window, std::function<void()> operation) {
@@ -46,7 +45,6 @@ void WindowCalls::Queue(HWND window, std::function<void()> operation) {
         queued_.push_back({std::move(operation), nullptr});
     }
     Wake(window);
-    ThrowLeftFailure();
 }
 
 void WindowCalls::Wake(HWND window) {
@@ -79,23 +77,10 @@ void WindowCalls::Answer() noexcept {
         } catch (...) {
             failure = std::current_exception();
         }
-        if (next.waited != nullptr) {
-            next.waited->failure = failure;
-            next.waited->made = true;
-        } else if (failure) {
-            std::lock_guard held(lock_);
-            if (!left_) left_ = failure;
-        }
+        if (next.waited == nullptr) continue;
+        next.waited->failure = failure;
+        next.waited->made = true;
     }
-}
-
-void WindowCalls::ThrowLeftFailure() {
-    std::exception_ptr left;
-    {
-        std::lock_guard held(lock_);
-        std::swap(left, left_);
-    }
-    if (left) std::rethrow_exception(left);
 }
 
 }  // namespace quimbro::win32

@@ -19,12 +19,13 @@ class WindowCalls {
     static constexpr UINT kMessage = WM_APP + 1;
 
     // Makes `operation` on the thread of `window` after what was queued before it, and returns
-    // when it is made; what it threw is thrown here, else what a queued operation threw. On the
-    // window's own thread it is made at once.
+    // when it is made; what it threw is thrown here. On the window's own thread it is made at
+    // once.
     void Make(HWND window, std::function<void()> operation);
-    // Queues `operation` for the thread of `window` and returns at once. What it throws there
-    // is thrown to the run by a later call, once the operation asked for by that call is made
-    // or queued: a failure never stops the run's next operation.
+    // Queues `operation` for the thread of `window` and returns at once. An operation that
+    // fails there costs only itself, as the run's error rule would have its statement cost it:
+    // thrown at a later statement, it would cost that one instead, and at the run's last one
+    // (Exit enabled) the whole run.
     void Queue(HWND window, std::function<void()> operation);
     // The window's side of kMessage: makes what is queued, in order. The message carries
     // nothing, so the same message from another program only makes the run's operations sooner.
@@ -40,15 +41,12 @@ class WindowCalls {
         std::function<void()> operation;
         Waited* waited = nullptr;
     };
-    // The failure a queued operation left for the run; none is left.
-    void ThrowLeftFailure();
     void Wake(HWND window);
 
     std::mutex lock_;
     std::deque<Queued> queued_;
     // A kMessage posted and not yet answered: one wakes the window for a whole queue.
     bool woken_ = false;
-    std::exception_ptr left_;
 };
 
 // One operation of the run, made on the window's thread. Linked apart from the window, so a
