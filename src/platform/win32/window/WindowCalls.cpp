@@ -1,7 +1,5 @@
 #include "WindowCalls.h"
 
-#include <algorithm>
-
 #include "platform/PlatformError.h"
 
 namespace quimbro::win32 {
@@ -26,13 +24,17 @@ void WindowCalls::Make(HWND window, std::function<void()> operation) {
     }
     // Sent, not posted: the window's thread makes everything queued before it returns.
     ::SendMessageW(window, kMessage, 0, 0);
-    if (!waited.made) {
-        // The window is gone: nothing will make it, and `waited` ends here.
+    std::exception_ptr failure;
+    {
         std::lock_guard held(lock_);
-        std::erase_if(queued_, [&](const Queued& queued) { return queued.waited == &waited; });
-        throw PlatformError("the window is gone");
+        if (!waited.made) {
+            // The window is gone: nothing will make it, and `waited` ends here.
+            std::erase_if(queued_, [&](const Queued& queued) { return queued.waited == &waited; });
+            throw PlatformError("the window is gone");
+        }
+        failure = waited.failure;
     }
-    if (waited.failure) std::rethrow_exception(waited.failure);
+    if (failure) std::rethrow_exception(failure);
 }
 
 void WindowCalls::Queue(HWND window, std::function<void()> operation) {
@@ -78,6 +80,7 @@ void WindowCalls::Answer() noexcept {
             failure = std::current_exception();
         }
         if (next.waited == nullptr) continue;
+        std::lock_guard held(lock_);
         next.waited->failure = failure;
         next.waited->made = true;
     }

@@ -32,7 +32,7 @@ class WindowCalls {
     void Answer() noexcept;
 
   private:
-    // What the run waits for in Make.
+    // What the run waits for in Make; written under the lock.
     struct Waited {
         std::exception_ptr failure;
         bool made = false;
