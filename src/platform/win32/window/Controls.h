@@ -9,12 +9,13 @@
 namespace quimbro::win32 {
 
 // Makes a change of a control on the window's thread, whichever thread asks, in the order
-// asked, and lets the window follow it; what the change threw is thrown to the asking thread.
+// asked, and lets the window follow it.
 class ControlChanges {
   public:
-    // Made before it returns: what the user may do next depends on it.
+    // Made before it returns, as what the user may do next depends on it; what it threw is
+    // thrown here.
     virtual void Change(HWND control, std::function<void()> change) = 0;
-    // Made in turn, soon; its failure is thrown at the asking thread's next change.
+    // Made in turn, soon; a change that fails there costs only itself.
     virtual void Queue(HWND control, std::function<void()> change) = 0;
 
   protected:

@@ -18,10 +18,7 @@ void WindowCalls::Make(HWND window, std::function<void()> operation) {
         return;
     }
     Waited waited;
-    {
-        std::lock_guard held(lock_);
-        queued_.push_back({std::move(operation), &waited});
-    }
+    Push({std::move(operation), &waited});
     // Sent, not posted: the window's thread makes everything queued before it returns.
     ::SendMessageW(window, kMessage, 0, 0);
     std::exception_ptr failure;
@@ -42,11 +39,13 @@ void WindowCalls::Queue(HWND window, std::function<void()> operation) {
         operation();
         return;
     }
-    {
-        std::lock_guard held(lock_);
-        queued_.push_back({std::move(operation), nullptr});
-    }
+    Push({std::move(operation), nullptr});
     Wake(window);
+}
+
+void WindowCalls::Push(Queued queued) {
+    std::lock_guard held(lock_);
+    queued_.push_back(std::move(queued));
 }
 
 void WindowCalls::Wake(HWND window) {

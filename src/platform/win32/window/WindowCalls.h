@@ -41,6 +41,7 @@ class WindowCalls {
         std::function<void()> operation;
         Waited* waited = nullptr;
     };
+    void Push(Queued queued);
     void Wake(HWND window);
 
     std::mutex lock_;
